@@ -45,6 +45,7 @@ class HostObject : public Interfaces... {
 
   uint32_t referenceCount() const { return references_.load(); }
   Ledger& ledger() const { return *ledger_; }
+  const std::shared_ptr<Ledger>& sharedLedger() const { return ledger_; }
 
  protected:
   explicit HostObject(std::shared_ptr<Ledger> ledger) : ledger_(std::move(ledger)) { ledger_->objectCreated(); }
