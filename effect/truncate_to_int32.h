@@ -8,32 +8,25 @@ namespace horaz {
 
 // The one way this plug-in turns a double into a 32-bit integer: truncation
 // toward zero, as the hardware conversion does for every value that fits.
-// A plain static_cast is undefined for values that do not fit, so those are
+// A bare static_cast is undefined for values that do not fit, so those are
 // pinned down here: NaN gives 0, and values beyond the range (infinities
 // included) saturate at INT32_MIN / INT32_MAX.
-[[nodiscard]] inline std::int32_t truncateToInt32(double value) noexcept
-{
-    constexpr double kLimit = 2147483648.0;  // 2^31, exact in a double
-    if (std::isnan(value))
-        return 0;
-    if (value >= kLimit)
-        return std::numeric_limits<std::int32_t>::max();
-    if (value <= -kLimit - 1.0)
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value);
+[[nodiscard]] inline int32_t truncateToInt32(double value) noexcept {
+  constexpr double kLimit = 2147483648.0;  // 2^31, exact in a double
+  if (std::isnan(value)) return 0;
+  if (value >= kLimit) return std::numeric_limits<int32_t>::max();
+  if (value <= -kLimit - 1.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
 }
 
-// 32-bit integer arithmetic that wraps modulo 2^32 the way the 32-bit
-// original did, instead of being undefined on overflow. In-range results are
-// unchanged.
-[[nodiscard]] constexpr std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) noexcept
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+// 32-bit arithmetic that wraps modulo 2^32 as the 32-bit original did instead
+// of being undefined on overflow. Results that fit are unchanged.
+[[nodiscard]] constexpr int32_t wrappingAdd(int32_t a, int32_t b) noexcept {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
 
-[[nodiscard]] constexpr std::int32_t wrappingMul(std::int32_t a, std::int32_t b) noexcept
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+[[nodiscard]] constexpr int32_t wrappingMul(int32_t a, int32_t b) noexcept {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
 }  // namespace horaz
