@@ -1,0 +1,112 @@
+#include "paint/analog_clock_painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "effect/truncate_to_int32.h"
+#include "paint/gdiplus_objects.h"
+#include "paint/pixel_arithmetic.h"
+
+namespace horaz {
+
+namespace {
+
+// The dial's angle constant is this decimal, not full-precision pi: the
+// positions of marks and hands are defined with it, to the pixel.
+constexpr double kPi = 3.14159;
+
+constexpr int64_t kStepsPerTurn = 60;
+constexpr int64_t kQuarterTurn = 15;
+constexpr int64_t kHalfTurn = 30;
+constexpr int64_t kStepsPerHour = 5;
+constexpr int32_t kMinutesPerHourStep = 12;
+
+constexpr double kMarkFraction = 0.9;
+constexpr double kHourHandFraction = 0.5;
+constexpr double kMinuteHandFraction = 0.7;
+constexpr double kSecondHandFraction = 0.8;
+constexpr double kHandTailFraction = 0.1;
+constexpr double kHandSideFraction = 0.05;
+constexpr REAL kSecondHandPenWidth = 1.0f;
+
+}  // namespace
+
+void AnalogClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t radius,
+                              float aspectFactor, int32_t hours, int32_t minutes, int32_t seconds) {
+  hours_ = hours;
+  minutes_ = minutes;
+  seconds_ = seconds;
+
+  centre_ = GpPointF{static_cast<float>(centreX), static_cast<float>(centreY)};
+  aspectFactor_ = aspectFactor;
+  // Divided in single precision, as the aspect factor comes; a zero or
+  // non-finite factor saturates instead of being undefined.
+  radiusX_ = truncateToInt32(divideByAspect(static_cast<float>(radius), aspectFactor));
+  radiusY_ = radius;
+  markUnit_ = std::max(std::min(radiusX_, radiusY_) / 20, 2);
+
+  if (graphics == nullptr) return;
+  if (showDial_) drawDial(graphics, centreX, centreY);
+  if (showHourMarks_) drawHourMarks(graphics);
+
+  if (showHourHand_) {
+    // 12 stays 12 and 0 stays 0; the afternoon folds onto the morning. The
+    // hand moves one step every 12 minutes.
+    int64_t hour = hours_;
+    if (hour > 12) hour %= 12;
+    drawKiteHand(graphics, hour * kStepsPerHour + minutes_ / kMinutesPerHourStep, kHourHandFraction);
+  }
+  if (showMinuteHand_) drawKiteHand(graphics, minutes_, kMinuteHandFraction);
+  if (showSecondHand_) drawSecondHand(graphics);
+}
+
+GpPointF AnalogClockPainter::polarPoint(int64_t step, double fraction) const {
+  const double theta = static_cast<double>(step - kQuarterTurn) * kPi / static_cast<double>(kHalfTurn);
+  // Round by adding 0.5 and truncating toward zero (not to nearest).
+  const int32_t dx = truncateToInt32(std::cos(theta) * (radiusX_ * fraction) + 0.5);
+  const int32_t dy = truncateToInt32(std::sin(theta) * (radiusY_ * fraction) + 0.5);
+  return GpPointF{centre_.X + static_cast<float>(dx), centre_.Y + static_cast<float>(dy)};
+}
+
+void AnalogClockPainter::drawDial(GpGraphics* graphics, int32_t centreX, int32_t centreY) const {
+  const GdiplusBrush brush = makeSolidBrush(dialColour_);
+  if (!brush) return;
+  GdipFillEllipseI(graphics, brush.get(), clampToInt32(int64_t{centreX} - radiusX_),
+                   clampToInt32(int64_t{centreY} - radiusY_), clampToInt32(2 * int64_t{radiusX_}),
+                   clampToInt32(2 * int64_t{radiusY_}));
+}
+
+void AnalogClockPainter::drawHourMarks(GpGraphics* graphics) const {
+  const REAL side = static_cast<REAL>(markUnit_ / 2 + 1);
+  for (int64_t step = 0; step < kStepsPerTurn; step += kStepsPerHour) {
+    // The point is the square's top-left corner, not its centre.
+    const GpPointF corner = polarPoint(step, kMarkFraction);
+    const GdiplusBrush brush = makeSolidBrush(markColour_);
+    if (!brush) continue;
+    GdipFillRectangle(graphics, brush.get(), corner.X, corner.Y, side, side);
+  }
+}
+
+void AnalogClockPainter::drawKiteHand(GpGraphics* graphics, int64_t step, double fraction) const {
+  // Tail behind the centre, the side a quarter turn clockwise, the tip, the
+  // other side.
+  const GpPointF kite[4] = {
+      polarPoint(step + kHalfTurn, kHandTailFraction),
+      polarPoint(step + kQuarterTurn, kHandSideFraction),
+      polarPoint(step, fraction),
+      polarPoint(step - kQuarterTurn, kHandSideFraction),
+  };
+  const GdiplusBrush brush = makeSolidBrush(handColour_);
+  if (!brush) return;
+  GdipFillPolygon(graphics, brush.get(), kite, 4, FillModeAlternate);
+}
+
+void AnalogClockPainter::drawSecondHand(GpGraphics* graphics) const {
+  // A two-point outline: a thin line from the centre to the tip.
+  const GpPointF line[2] = {centre_, polarPoint(seconds_, kSecondHandFraction)};
+  const GdiplusPen pen = makePen(handColour_, kSecondHandPenWidth, UnitWorld);
+  if (!pen) return;
+  GdipDrawPolygon(graphics, pen.get(), line, 2);
+}
+
+}  // namespace horaz
