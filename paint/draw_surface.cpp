@@ -1,0 +1,92 @@
+#include "paint/draw_surface.h"
+
+#include <cstring>
+#include <limits>
+
+namespace horaz {
+namespace {
+
+constexpr int64_t kBytesPerPixel = 4;
+constexpr int64_t kMaxPixelBytes = std::numeric_limits<int32_t>::max();
+
+// The size the surface's pixel memory would have, or 0 when it cannot be made:
+// the clear below and the blend assume 4 bytes per pixel, and a negative
+// height would turn a top-down request into a bottom-up one.
+int64_t pixelBytesFor(int32_t width, int32_t height, uint16_t bitCount) {
+  if (width <= 0 || height <= 0 || bitCount != 32) return 0;
+  const int64_t bytes = int64_t{width} * int64_t{height} * kBytesPerPixel;
+  return bytes <= kMaxPixelBytes ? bytes : 0;
+}
+
+void fillHeader(BITMAPV5HEADER& header, int32_t width, int32_t height, uint16_t bitCount, bool topDown,
+                int64_t pixelBytes) {
+  header = BITMAPV5HEADER{};
+  header.bV5Size = sizeof(BITMAPV5HEADER);
+  header.bV5Width = width;
+  header.bV5Height = topDown ? -height : height;
+  header.bV5Planes = 1;
+  header.bV5BitCount = bitCount;
+  header.bV5Compression = BI_BITFIELDS;
+  header.bV5SizeImage = static_cast<DWORD>(pixelBytes);
+  header.bV5RedMask = 0x00FF0000;
+  header.bV5GreenMask = 0x0000FF00;
+  header.bV5BlueMask = 0x000000FF;
+  header.bV5AlphaMask = 0xFF000000;
+  header.bV5CSType = LCS_WINDOWS_COLOR_SPACE;
+  header.bV5Intent = LCS_GM_ABS_COLORIMETRIC;
+}
+
+}  // namespace
+
+HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool topDown) {
+  if (!displayDc_) displayDc_ = CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
+  if (!memoryDc_) {
+    memoryDc_ = CreateCompatibleDC(displayDc_);
+    const int64_t pixelBytes = pixelBytesFor(width, height, bitCount);
+    if (pixelBytes == 0) {
+      pixels_ = nullptr;
+      return nullptr;
+    }
+    fillHeader(header_, width, height, bitCount, topDown, pixelBytes);
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(memoryDc_, reinterpret_cast<const BITMAPINFO*>(&header_), DIB_RGB_COLORS, &bits,
+                               nullptr, 0);
+    if (!bitmap_) {
+      pixels_ = nullptr;
+      return nullptr;
+    }
+    pixels_ = static_cast<uint8_t*>(bits);
+    previousBitmap_ = SelectObject(memoryDc_, bitmap_);
+    // Device origin at the top-left pixel and the clip exactly the surface:
+    // whatever a painter draws beyond the frame is dropped.
+    SetViewportOrgEx(memoryDc_, 0, 0, nullptr);
+    SelectClipRgn(memoryDc_, nullptr);
+    IntersectClipRect(memoryDc_, 0, 0, width, height);
+  }
+  if (!pixels_) return nullptr;
+  // Every pixel transparent black. The size is the bitmap's own, whatever a
+  // repeated call asks for.
+  const int64_t rows = header_.bV5Height < 0 ? -int64_t{header_.bV5Height} : int64_t{header_.bV5Height};
+  std::memset(pixels_, 0, static_cast<size_t>(int64_t{header_.bV5Width} * rows * kBytesPerPixel));
+  return memoryDc_;
+}
+
+void DrawSurface::release() {
+  if (bitmap_) {
+    SelectObject(memoryDc_, previousBitmap_);
+    DeleteObject(bitmap_);
+    bitmap_ = nullptr;
+    previousBitmap_ = nullptr;
+  }
+  if (memoryDc_) {
+    DeleteDC(memoryDc_);
+    memoryDc_ = nullptr;
+  }
+  pixels_ = nullptr;
+  if (displayDc_) {
+    DeleteDC(displayDc_);
+    displayDc_ = nullptr;
+  }
+}
+
+}  // namespace horaz

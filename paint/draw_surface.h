@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+#include "windef.h"
+#include "wingdi.h"
+
+namespace horaz {
+
+// The frame-sized, 32-bit off-screen bitmap with alpha that a clock is drawn
+// on: a DIB section selected into a memory device context. Pixels are 4
+// bytes, blue, green, red, alpha (0 = nothing drawn), rows of width x 4
+// bytes without padding, top-down or bottom-up as asked. One render call
+// makes one, on its own thread, and releases it on every way out.
+class DrawSurface {
+ public:
+  DrawSurface() = default;
+  ~DrawSurface() { release(); }
+  DrawSurface(const DrawSurface&) = delete;
+  DrawSurface& operator=(const DrawSurface&) = delete;
+
+  // Makes the device contexts and the bitmap, clears every pixel to 0 and
+  // returns the memory device context (owned by the surface), or null when
+  // the bitmap could not be made. A width or height of 0 or less, a bit count
+  // other than 32, or a pixel buffer above 2^31 - 1 bytes fails without
+  // asking the platform. The device contexts stay held after a failure until
+  // release(). Called once per surface.
+  HDC create(int32_t width, int32_t height, uint16_t bitCount, bool topDown);
+
+  // The pixel memory (owned by the bitmap), or null when there is none.
+  uint8_t* bits() const { return pixels_; }
+
+  // Frees what the surface holds: puts the previous bitmap back, deletes the
+  // DIB section and both device contexts. Safe to call more than once.
+  void release();
+
+  const BITMAPV5HEADER& header() const { return header_; }
+
+ private:
+  BITMAPV5HEADER header_{};
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previousBitmap_ = nullptr;
+  uint8_t* pixels_ = nullptr;
+  HDC displayDc_ = nullptr;
+  HDC memoryDc_ = nullptr;
+};
+
+}  // namespace horaz

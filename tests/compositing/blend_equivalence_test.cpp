@@ -1,0 +1,139 @@
+// The fast blend against the reference, byte for byte, on random frames and
+// surfaces: every layout, odd widths, padded and unaligned rows, fields,
+// pixel steps wider than the components, and in-place rendering.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/compositing/blend_support.h"
+
+namespace horaz::testing {
+namespace {
+
+// Surfaces like painted clocks: long transparent runs, opaque and
+// anti-aliased stretches, and isolated drawn pixels.
+Surface randomSurface(std::mt19937& random, int32_t width, int32_t height) {
+  Surface surface(width, height);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> runLength(1, 40);
+  std::uniform_int_distribution<int> kind(0, 5);
+  size_t at = 0;
+  const size_t total = surface.pixels.size() / 4;
+  while (at < total) {
+    const size_t end = std::min(total, at + static_cast<size_t>(runLength(random)));
+    const int k = kind(random);
+    for (; at < end; ++at) {
+      uint8_t* p = &surface.pixels[at * 4];
+      // Transparent pixels keep random colour bytes: alpha alone decides.
+      for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(byte(random));
+      p[3] = k <= 2 ? 0 : k == 3 ? 255 : k == 4 ? static_cast<uint8_t>(byte(random)) : (at % 3 == 0 ? 0 : 9);
+    }
+  }
+  return surface;
+}
+
+void fillRandom(std::mt19937& random, HostFrame& frame) {
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int32_t y = 0; y < frame.height(); ++y) {
+    uint8_t* row = frame.memoryRow(y);
+    for (int32_t i = 0; i < frame.rowBytes(); ++i) row[i] = static_cast<uint8_t>(byte(random));
+  }
+}
+
+struct Trial {
+  FrameFormat format;
+  int32_t width;
+  int32_t height;
+  int32_t startRow;
+  int32_t rowStep;
+  bool wideStep;  // the layout reports 8 bytes per pixel (or pair) over a frame of twice the width
+  bool inPlace;   // the output frame is the input frame
+};
+
+std::string describe(const Trial& t) {
+  return std::string(testhost::pixelFormatName(t.format.pixels)) + " " + std::to_string(t.width) + "x" +
+         std::to_string(t.height) + (t.format.pairingFlag ? " paired" : "") + (t.format.bottomUp ? " bottom-up" : "") +
+         " padding " + std::to_string(t.format.rowPadding) + " offset " + std::to_string(t.format.baseOffset) +
+         " rows " + std::to_string(t.startRow) + "+" + std::to_string(t.rowStep) + (t.wideStep ? " wide step" : "") +
+         (t.inPlace ? " in place" : "");
+}
+
+// Blends with `function` on fresh frames made from the same seed; returns
+// the output's bytes.
+std::vector<uint8_t> runTrial(const Trial& t, BlendFunction function, uint32_t seed) {
+  std::mt19937 random(seed);
+  const int32_t frameWidth = t.wideStep ? t.width * 2 : t.width;
+  FramePair frames(frameWidth, t.height, t.format);
+  fillRandom(random, frames.in());
+  fillRandom(random, frames.out());
+  if (t.wideStep) {
+    // Components keep their offsets; the step skips a pixel (or a pair) of
+    // bytes that the blend must leave alone.
+    frames.output->layout().answers().pixelStep *= 2;
+  }
+  const Surface surface = randomSurface(random, t.width, t.height);
+  HostFrame& output = frames.out();
+  HostFrame& input = t.inPlace ? output : frames.in();
+  EXPECT_EQ(function(surface.pixels.data(), t.width, t.height, output, input, output.layout(), t.startRow, t.rowStep),
+            BlendResult::kBlended);
+  return pixelBytes(output);
+}
+
+TEST(BlendEquivalence, FastMatchesReferenceOnRandomFrames) {
+  std::mt19937 random(20240611);
+  std::uniform_int_distribution<int> pick(0, 1 << 30);
+  const int32_t widths[] = {1, 2, 3, 4, 5, 7, 8, 15, 16, 17, 31, 33, 63, 64, 65, 100, 257};
+  int trials = 0;
+  for (const PixelFormat pixels : testhost::kAllPixelFormats) {
+    for (const int32_t width : widths) {
+      for (int variant = 0; variant < 6; ++variant) {
+        Trial t;
+        t.format.pixels = pixels;
+        t.format.pairingFlag = testhost::isYcc(pixels) && pick(random) % 2 == 0;
+        t.format.bottomUp = pick(random) % 2 == 0;
+        t.format.rowPadding = pick(random) % 8;
+        t.format.baseOffset = pick(random) % 4;
+        t.width = width;
+        t.height = 1 + pick(random) % 6;
+        t.rowStep = variant % 3 == 2 ? 2 : 1;
+        t.startRow = t.rowStep == 2 ? pick(random) % 2 : 0;
+        t.wideStep = variant == 4;
+        t.inPlace = variant == 5;
+        SCOPED_TRACE(describe(t));
+        const auto seed = static_cast<uint32_t>(pick(random));
+        const std::vector<uint8_t> expected = runTrial(t, &blendSurfaceReference, seed);
+        const std::vector<uint8_t> got = runTrial(t, &blendSurface, seed);
+        ASSERT_EQ(got, expected);
+        ++trials;
+      }
+    }
+  }
+  EXPECT_EQ(trials, 5 * 17 * 6);
+}
+
+TEST(BlendEquivalence, DivisionAndRoundingOnEveryAlphaAndInput) {
+  // Every (alpha, input byte) pair through both loops, one pair per pixel
+  // pair: the integer share and the double share must round identically.
+  constexpr int32_t kWidth = 512;
+  for (const PixelFormat pixels : {PixelFormat::kRgba, PixelFormat::kCbYCrY}) {
+    FramePair fast(kWidth, 256, FrameFormat{pixels});
+    FramePair reference(kWidth, 256, FrameFormat{pixels});
+    Surface surface(kWidth, 256);
+    for (int32_t y = 0; y < 256; ++y) {
+      for (int32_t x = 0; x < kWidth; ++x) {
+        surface.set(x, y, static_cast<uint8_t>(x), static_cast<uint8_t>(255 - x / 2), static_cast<uint8_t>(x * 3),
+                    static_cast<uint8_t>(y));
+      }
+      for (HostFrame* frame : {fast.input.get(), reference.input.get()}) {
+        uint8_t* row = frame->memoryRow(y);
+        for (int32_t i = 0; i < frame->rowBytes(); ++i) row[i] = static_cast<uint8_t>(i / 4 + i);
+      }
+    }
+    ASSERT_EQ(fast.blend(&blendSurface, surface), BlendResult::kBlended);
+    ASSERT_EQ(reference.blend(&blendSurfaceReference, surface), BlendResult::kBlended);
+    EXPECT_EQ(pixelBytes(fast.out()), pixelBytes(reference.out())) << testhost::pixelFormatName(pixels);
+  }
+}
+
+}  // namespace
+}  // namespace horaz::testing
