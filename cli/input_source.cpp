@@ -1,0 +1,211 @@
+#include "cli/input_source.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <fstream>
+#include <mutex>
+#include <vector>
+
+#include "cli/frame_conversion.h"
+#include "cli/png_io.h"
+#include "cli/render_options.h"
+#include "cli/test_pattern.h"
+
+namespace horaz::cli {
+namespace {
+
+// Pictures of a stream, handed back when their frame is done, so that each
+// frame is read into memory that is already mapped.
+class PicturePool {
+ public:
+  std::unique_ptr<YuvPicture> take() {
+    std::lock_guard lock(mutex_);
+    if (free_.empty()) return std::make_unique<YuvPicture>();
+    std::unique_ptr<YuvPicture> picture = std::move(free_.back());
+    free_.pop_back();
+    return picture;
+  }
+  void give(std::unique_ptr<YuvPicture> picture) {
+    std::lock_guard lock(mutex_);
+    free_.push_back(std::move(picture));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<YuvPicture>> free_;
+};
+
+class YuvFrame final : public SourceFrame {
+ public:
+  YuvFrame(std::unique_ptr<YuvPicture> picture, std::shared_ptr<PicturePool> pool)
+      : picture_(std::move(picture)), pool_(std::move(pool)) {}
+  ~YuvFrame() override { pool_->give(std::move(picture_)); }
+  void fill(testhost::HostFrame& frame) const override { fillFrame(*picture_, frame); }
+
+ private:
+  std::unique_ptr<YuvPicture> picture_;
+  std::shared_ptr<PicturePool> pool_;
+};
+
+class StillFrame final : public SourceFrame {
+ public:
+  explicit StillFrame(RgbaPicture picture) : picture_(std::move(picture)) {}
+  void fill(testhost::HostFrame& frame) const override { fillFrame(picture_, frame); }
+  const void* still() const override { return this; }
+  const RgbaPicture& picture() const { return picture_; }
+
+ private:
+  RgbaPicture picture_;
+};
+
+class PatternFrame final : public SourceFrame {
+ public:
+  explicit PatternFrame(int64_t index) : index_(index) {}
+  void fill(testhost::HostFrame& frame) const override {
+    // Each worker draws into its own picture, kept between frames.
+    thread_local RgbaPicture picture;
+    picture.allocate(frame.width(), frame.height());
+    drawTestPattern(index_, picture);
+    fillFrame(picture, frame);
+  }
+
+ private:
+  int64_t index_;
+};
+
+class Y4mSource final : public FrameSource {
+ public:
+  explicit Y4mSource(const std::string& path) : reader_(path) {
+    const Y4mHeader& header = reader_.header();
+    properties_.width = header.width;
+    properties_.height = header.height;
+    properties_.frameRate = header.frameRate;
+    if (header.pixelAspect.numerator > 0 && header.pixelAspect.denominator > 0)
+      properties_.pixelAspect = header.pixelAspect;
+    if (header.interlace == 'p' || header.interlace == 't' || header.interlace == 'b')
+      properties_.interlace = header.interlace;
+    properties_.fullRange = header.fullRange.value_or(false);
+    properties_.endless = false;
+    properties_.frameCount = countFrames(path, header);
+  }
+  const Properties& properties() const override { return properties_; }
+  std::shared_ptr<const SourceFrame> next(int64_t) override {
+    std::unique_ptr<YuvPicture> picture = pool_->take();
+    if (!reader_.read(*picture)) return nullptr;
+    return std::make_shared<YuvFrame>(std::move(picture), pool_);
+  }
+  void setSize(int32_t, int32_t) override {}
+
+ private:
+  // The frame count of a regular file whose frames carry no parameters
+  // (as every writer we know makes them); none for pipes.
+  static std::optional<int64_t> countFrames(const std::string& path, const Y4mHeader& header) {
+    if (path == "-") return std::nullopt;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    YuvPicture shape;
+    shape.width = header.width;
+    shape.height = header.height;
+    shape.chroma = header.chroma;
+    const int64_t planes = int64_t{shape.width} * shape.height +
+                           (header.monochrome ? 0 : 2 * int64_t{shape.chromaWidth()} * shape.chromaHeight());
+    const int64_t frameBytes = 6 + planes;
+    const int64_t body = static_cast<int64_t>(status.st_size) - static_cast<int64_t>(y4mHeaderLength(path));
+    if (body < 0 || body % frameBytes != 0) return std::nullopt;
+    return body / frameBytes;
+  }
+  static size_t y4mHeaderLength(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    std::getline(file, line);
+    return line.size() + 1;
+  }
+
+  Y4mReader reader_;
+  Properties properties_;
+  std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
+};
+
+class StillSource final : public FrameSource {
+ public:
+  explicit StillSource(RgbaPicture picture, bool sized) : sized_(sized) {
+    if (sized_) {
+      properties_.width = picture.width;
+      properties_.height = picture.height;
+    }
+    frame_ = std::make_shared<StillFrame>(std::move(picture));
+  }
+  const Properties& properties() const override { return properties_; }
+  std::shared_ptr<const SourceFrame> next(int64_t) override { return frame_; }
+  void setSize(int32_t width, int32_t height) override {
+    if (sized_) return;
+    // A solid colour: one pixel's worth, spread to the render's size.
+    RgbaPicture picture;
+    picture.allocate(width, height);
+    const uint8_t* colour = frame_->picture().pixels.data();
+    for (size_t i = 0; i < picture.pixels.size(); i += 4) std::copy(colour, colour + 4, picture.pixels.data() + i);
+    frame_ = std::make_shared<StillFrame>(std::move(picture));
+  }
+
+ private:
+  bool sized_;
+  Properties properties_;
+  std::shared_ptr<StillFrame> frame_;
+};
+
+class PatternSource final : public FrameSource {
+ public:
+  const Properties& properties() const override { return properties_; }
+  std::shared_ptr<const SourceFrame> next(int64_t index) override { return std::make_shared<PatternFrame>(index); }
+  void setSize(int32_t, int32_t) override {}
+
+ private:
+  Properties properties_;
+};
+
+RgbaPicture parseColour(const std::string& input) {
+  std::string_view rest = std::string_view(input).substr(6);  // after "color:"
+  uint8_t channels[3] = {0, 0, 0};
+  for (int i = 0; i < 3; ++i) {
+    const size_t comma = rest.find(',');
+    const std::string_view part = rest.substr(0, comma);
+    unsigned value = 256;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (part.empty() || error != std::errc() || end != part.data() + part.size() || value > 255 ||
+        (i < 2) == (comma == std::string_view::npos))
+      throw UsageError("-i " + input + ": a solid colour is color:R,G,B with each from 0 to 255, e.g. color:0,0,0");
+    channels[i] = static_cast<uint8_t>(value);
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+  }
+  RgbaPicture picture;
+  picture.allocate(1, 1);
+  picture.pixels = {channels[0], channels[1], channels[2], 255};
+  return picture;
+}
+
+bool startsWithBytes(const std::string& path, std::string_view magic) {
+  std::ifstream file(path, std::ios::binary);
+  std::string head(magic.size(), '\0');
+  return file.read(head.data(), static_cast<std::streamsize>(head.size())) && head == magic;
+}
+
+}  // namespace
+
+std::unique_ptr<FrameSource> openSource(const std::string& input) {
+  if (input == "pattern") return std::make_unique<PatternSource>();
+  if (input.starts_with("color:") || input.starts_with("colour:")) {
+    const std::string normalised = input.starts_with("colour:") ? "color:" + input.substr(7) : input;
+    return std::make_unique<StillSource>(parseColour(normalised), false);
+  }
+  if (input == "-") return std::make_unique<Y4mSource>(input);
+  struct stat status {};
+  if (::stat(input.c_str(), &status) != 0) throw std::runtime_error(input + ": no such file");
+  if (S_ISREG(status.st_mode) && startsWithBytes(input, "\x89PNG")) {
+    return std::make_unique<StillSource>(readPng(input), true);
+  }
+  if (!S_ISREG(status.st_mode) || startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<Y4mSource>(input);
+  throw std::runtime_error(input + ": neither a YUV4MPEG2 stream nor a PNG picture");
+}
+
+}  // namespace horaz::cli

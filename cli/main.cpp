@@ -1,0 +1,44 @@
+// `horaz`: the reference host on the command line. Dispatches to the commands
+// of command_table.cpp.
+
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace {
+
+void printHelp(std::ostream& out) {
+  out << "usage: horaz COMMAND [ARGUMENTS]\n"
+         "       horaz --help | --version\n\n"
+         "Loads the clock effect plug-in (AVX2Horaz.avx) through the reference host.\n\n"
+         "commands:\n";
+  for (const horaz::cli::Command& command : horaz::cli::commands())
+    out << "  " << command.usage << "\n      " << command.summary << '\n';
+  out << "\nWithout --plugin, the plug-in is looked for beside this program (or set HORAZ_PLUGIN).\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  if (arguments.empty()) {
+    printHelp(std::cerr);
+    return horaz::cli::kExitUsage;
+  }
+  const std::string_view first = arguments.front();
+  if (first == "--help" || first == "-h" || first == "help") {
+    printHelp(std::cout);
+    return horaz::cli::kExitSuccess;
+  }
+  if (first == "--version") {
+    std::cout << "horaz " << HORAZ_VERSION << '\n';
+    return horaz::cli::kExitSuccess;
+  }
+  for (const horaz::cli::Command& command : horaz::cli::commands())
+    if (command.name == first)
+      return command.run(std::span(arguments).subspan(1), {std::cout, std::cerr});
+  std::cerr << "horaz: unknown command '" << first << "' (see horaz --help)\n";
+  return horaz::cli::kExitUsage;
+}

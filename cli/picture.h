@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace horaz::cli {
+
+// Chroma subsampling of a planar YCbCr picture.
+enum class Chroma : uint8_t { k420, k422, k444 };
+
+// An 8-bit planar YCbCr picture as video files carry it, rows top-down.
+// `fullRange` false means studio range (Y 16..235, Cb and Cr 16..240), the
+// usual meaning of a video file that does not say otherwise.
+struct YuvPicture {
+  int32_t width = 0;
+  int32_t height = 0;
+  Chroma chroma = Chroma::k420;
+  bool fullRange = false;
+  std::vector<uint8_t> y, cb, cr;
+
+  int32_t chromaWidth() const { return chroma == Chroma::k444 ? width : (width + 1) / 2; }
+  int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
+  // Sizes the planes for width x height (contents unspecified).
+  void allocate(int32_t newWidth, int32_t newHeight, Chroma newChroma);
+};
+
+// An 8-bit picture with four bytes per pixel in the order red, green, blue,
+// alpha; rows top-down and contiguous.
+struct RgbaPicture {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> pixels;
+
+  void allocate(int32_t newWidth, int32_t newHeight) {
+    width = newWidth;
+    height = newHeight;
+    pixels.resize(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * 4);
+  }
+  uint8_t* row(int32_t y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4; }
+  const uint8_t* row(int32_t y) const {
+    return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+  }
+};
+
+inline void YuvPicture::allocate(int32_t newWidth, int32_t newHeight, Chroma newChroma) {
+  width = newWidth;
+  height = newHeight;
+  chroma = newChroma;
+  y.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  const size_t chromaSize = static_cast<size_t>(chromaWidth()) * static_cast<size_t>(chromaHeight());
+  cb.resize(chromaSize);
+  cr.resize(chromaSize);
+}
+
+}  // namespace horaz::cli

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Row loops of the YCbCr conversions, each as a scalar reference and as the
+// optimised loop that `horaz render` runs (SSE2 where the machine has it,
+// the reference elsewhere). Both give the same bytes for every input; the
+// tests hold them to it.
+
+namespace horaz::cli::rows {
+
+// Byte layout of a 4:2:2 pair in the host's frames.
+enum class PairLayout : uint8_t {
+  kCbYCrY,  // Cb, Y0, Cr, Y1
+  kYCbYCr,  // Y0, Cb, Y1, Cr
+};
+
+// Studio range to full range and back, per sample, in 14-bit fixed point:
+//   luma to full    clamp(((v - 16) * 19078 + 8192) >> 14)        (255/219)
+//   chroma to full  clamp(((v - 128) * 18652 + 8192) >> 14) + 128  (255/224)
+//   luma to studio  ((v * 14071 + 8192) >> 14) + 16                (219/255)
+//   chroma to studio ((v - 128) * 14392 + 8192) >> 14) + 128       (224/255)
+// Expanding gives the value rounded to nearest (ties away from zero) for
+// every input, and
+// compressing an expanded studio-range value gives it back unchanged.
+enum class RangeMap : uint8_t { kLumaToFull, kChromaToFull, kLumaToStudio, kChromaToStudio };
+uint8_t mapSample(RangeMap map, uint8_t value);
+
+// out[i] = map(in[i]) for n samples; in and out may be the same.
+void mapRangeReference(RangeMap map, const uint8_t* in, uint8_t* out, size_t n);
+void mapRange(RangeMap map, const uint8_t* in, uint8_t* out, size_t n);
+
+// mean(near, mean(near, far)), each mean rounded up, per sample (see
+// ChromaSource).
+void interpolateRowReference(const uint8_t* nearer, const uint8_t* farther, uint8_t* out, size_t n);
+void interpolateRow(const uint8_t* nearer, const uint8_t* farther, uint8_t* out, size_t n);
+
+// 4:4:4 chroma to one sample per pair: out[p] = mean(in[2p], in[2p + 1])
+// rounded up, for n pairs (in holds 2n samples).
+void halveRowReference(const uint8_t* in, uint8_t* out, size_t pairs);
+void halveRow(const uint8_t* in, uint8_t* out, size_t pairs);
+
+// The chroma rows that make one row of pairs: each sample is
+// mean(near, mean(near, far)), both means rounded up, which weighs the
+// nearer row 3/4 (4:2:0 chroma between two luma rows); a 4:2:2 row is given
+// as both, which leaves it unchanged.
+struct ChromaSource {
+  const uint8_t* cbNear;
+  const uint8_t* cbFar;
+  const uint8_t* crNear;
+  const uint8_t* crFar;
+};
+
+// Planar samples of `pairs` pairs (luma holds 2 x pairs) into packed pairs,
+// expanded from studio range first when `expand` is set.
+void packRowReference(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
+                      size_t pairs);
+void packRow(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
+             size_t pairs);
+
+// Packed pairs back into planar samples, compressed to studio range when
+// `compress` is set.
+void unpackRowReference(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                        size_t pairs);
+void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+               size_t pairs);
+
+}  // namespace horaz::cli::rows

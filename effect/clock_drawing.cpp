@@ -1,0 +1,65 @@
+#include "effect/clock_drawing.h"
+
+#include "effect/digital_clock_painter.h"
+#include "effect/render_conversions.h"
+#include "paint/analog_clock_painter.h"
+#include "paint/gdiplus_objects.h"
+#include "paint/led_clock_painter.h"
+
+namespace horaz {
+namespace {
+
+// The painters' switches: the render always draws everything.
+constexpr bool kShowBackground = true;
+
+GdiplusGraphics smoothGraphics(HDC dc) {
+  GdiplusGraphics graphics = makeGraphics(dc);
+  if (graphics) GdipSetSmoothingMode(graphics.get(), SmoothingModeHighQuality);
+  return graphics;
+}
+
+void drawAnalog(HDC dc, const ClockDrawing& d, const ClockValue& value) {
+  AnalogClockPainter painter;
+  painter.setHandAndMarkColour(d.foreground);
+  painter.setDialColour(d.background);
+  painter.setShowDial(kShowBackground);
+  painter.setShowHourHand(true);
+  painter.setShowMinuteHand(true);
+  painter.setShowSecondHand(true);
+  painter.setShowHourMarks(true);
+  const GdiplusGraphics graphics = smoothGraphics(dc);
+  painter.draw(graphics.get(), d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes,
+               value.seconds);
+}
+
+void drawLed(HDC dc, const ClockDrawing& d, const TimerText& text) {
+  LedClockPainter painter;
+  painter.setSegmentColour(d.foreground);
+  painter.setBackgroundColour(d.background);
+  painter.setShowBackground(kShowBackground);
+  const GdiplusGraphics graphics = smoothGraphics(dc);
+  painter.draw(graphics.get(), d.posX, d.posY, ledSize(d.baseSize), d.aspectFactor, text.c_str(),
+               static_cast<int32_t>(text.length()));
+}
+
+}  // namespace
+
+void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, const TimerText& text) {
+  switch (drawing.clockType) {
+    case kAnalogClock:
+      drawAnalog(dc, drawing, value);
+      break;
+    case kDigitalClock:
+      DigitalClockPainter::draw(dc, text.c_str(), drawing.posX, drawing.posY, drawing.baseSize,
+                                drawing.foreground, drawing.background, drawing.alignment, drawing.fontRecord,
+                                kShowBackground);
+      break;
+    case kLedClock:
+      drawLed(dc, drawing, text);
+      break;
+    default:
+      break;  // nothing drawn: the surface stays transparent
+  }
+}
+
+}  // namespace horaz

@@ -1,0 +1,135 @@
+#include "effect/render_parameters.h"
+
+#include <array>
+#include <cstring>
+
+#include "definition/font_record.h"
+#include "definition/parameter_table.h"
+#include "host/vocabulary.h"
+#include "module/boundary.h"
+
+namespace horaz {
+namespace {
+
+using definition::parameterId;
+
+// The `Start Time` text arrives as 8-bit text: the host may fill 255 bytes
+// including its NUL; the buffer has one byte more so that the pattern can
+// always be read as a terminated string.
+constexpr int32_t kPatternReadSize = 255;
+constexpr size_t kPatternBufferSize = 256;
+
+}  // namespace
+
+acf::Parameter& ParameterReader::fetch(const acf::Guid& id) {
+  CountedRef<acf::Parameter> parameter;
+  check(context_.GetParameter(id, acf::Parameter::kId, parameter.putVoid()));
+  // A host that reports success without an object has failed all the same.
+  if (!parameter) raiseFailure(acf::kUnexpected);
+  held_.push_back(std::move(parameter));
+  return *held_.back().get();
+}
+
+double ParameterReader::readDoubleAtTime(acf::Parameter& parameter) {
+  double value = 0.0;
+  if (acf::failed(parameter.GetValueAtTime(paramTime_, acf::value_type::kDouble, &value, sizeof value)))
+    return 0.0;  // whatever a failing host left there counts as 0
+  return value;
+}
+
+int32_t ParameterReader::readIntegerAtTime(acf::Parameter& parameter, const acf::Guid& valueType) {
+  int32_t value = 0;
+  if (acf::failed(parameter.GetValueAtTime(paramTime_, valueType, &value, sizeof value))) return 0;
+  return value;
+}
+
+int32_t ParameterReader::readIntegerWithoutTime(acf::Parameter& parameter) {
+  int32_t value = 0;
+  if (acf::failed(parameter.GetValue(acf::value_type::kInteger, &value, sizeof value))) return 0;
+  return value;
+}
+
+LOGFONTW ParameterReader::readFontRecord(acf::Parameter& parameter) {
+  // The host is asked for the block's type and size first; only success
+  // matters, the block is always read whole.
+  acf::Guid valueType{};
+  int32_t size = 0;
+  check(parameter.GetInfo(&valueType, &size));
+  definition::FontRecordBytes bytes{};
+  check(parameter.GetValue(acf::value_type::kData, bytes.data(), definition::kFontRecordSize));
+  LOGFONTW record{};
+  std::memcpy(&record, bytes.data(), sizeof record);
+  return record;
+}
+
+RenderParameters ParameterReader::readAll() {
+  RenderParameters p;
+  const acf::Guid& kInteger = acf::value_type::kInteger;
+
+  // Foreground channels with the clock type and timer style: every object
+  // first, then every value, each in this order.
+  acf::Parameter& foregroundRed = fetch(parameterId(u"Foreground Red"));
+  acf::Parameter& foregroundBlue = fetch(parameterId(u"Foreground Blue"));
+  acf::Parameter& foregroundGreen = fetch(parameterId(u"Foreground Green"));
+  acf::Parameter& foregroundOpacity = fetch(parameterId(u"Foreground Opacity"));
+  acf::Parameter& clockType = fetch(parameterId(u"the List value"));
+  acf::Parameter& timerStyle = fetch(parameterId(u"Style List"));
+  p.foregroundRed = readDoubleAtTime(foregroundRed);
+  p.foregroundBlue = readDoubleAtTime(foregroundBlue);
+  p.foregroundGreen = readDoubleAtTime(foregroundGreen);
+  p.foregroundOpacity = readDoubleAtTime(foregroundOpacity);
+  p.clockType = readIntegerAtTime(clockType, kInteger);
+  p.timerStyle = readIntegerAtTime(timerStyle, kInteger);
+
+  // Background channels: objects first, then values.
+  acf::Parameter& backgroundRed = fetch(parameterId(u"Background Red"));
+  acf::Parameter& backgroundBlue = fetch(parameterId(u"Background Blue"));
+  acf::Parameter& backgroundGreen = fetch(parameterId(u"Background Green"));
+  acf::Parameter& backgroundOpacity = fetch(parameterId(u"Background Opacity"));
+  p.backgroundRed = readDoubleAtTime(backgroundRed);
+  p.backgroundBlue = readDoubleAtTime(backgroundBlue);
+  p.backgroundGreen = readDoubleAtTime(backgroundGreen);
+  p.backgroundOpacity = readDoubleAtTime(backgroundOpacity);
+
+  // From here on each value is read right after its object is fetched.
+  p.alignment = readIntegerAtTime(fetch(parameterId(u"Alignment List")), kInteger);
+
+  acf::Parameter& speedFactor = fetch(parameterId(u"Time Speed Factor"));
+  p.speedFactor = readIntegerAtTime(speedFactor, acf::value_type::kSpeedInteger);
+  p.speedApplies = speedFactor.GetFlag();
+
+  p.x = readDoubleAtTime(fetch(parameterId(u"X")));
+  p.y = readDoubleAtTime(fetch(parameterId(u"Y")));
+  p.size = readDoubleAtTime(fetch(parameterId(u"Size")));
+
+  // The hours and milliseconds of the start and stop times are read without
+  // a time, the other fields at the frame's time.
+  p.startHour = readIntegerWithoutTime(fetch(parameterId(u"Start Time Hour")));
+  p.startMinute = readIntegerAtTime(fetch(parameterId(u"Start Time Minute")), kInteger);
+  p.startSecond = readIntegerAtTime(fetch(parameterId(u"Start Time Second")), kInteger);
+  p.startMillisecond = readIntegerWithoutTime(fetch(parameterId(u"Start Time Millsecond")));
+  p.startFrame = readIntegerAtTime(fetch(parameterId(u"Start Time Frame")), kInteger);
+  p.startDay = readIntegerAtTime(fetch(parameterId(u"Start Time Day")), kInteger);
+  p.startMonth = readIntegerAtTime(fetch(parameterId(u"Start Time Month")), kInteger);
+  p.startYear = readIntegerAtTime(fetch(parameterId(u"Start Time Year")), kInteger);
+  p.stopHour = readIntegerWithoutTime(fetch(parameterId(u"Stop Time Hour")));
+  p.stopMinute = readIntegerAtTime(fetch(parameterId(u"Stop Time Minute")), kInteger);
+  p.stopSecond = readIntegerAtTime(fetch(parameterId(u"Stop Time Second")), kInteger);
+  p.stopMillisecond = readIntegerWithoutTime(fetch(parameterId(u"Stop Time Millsecond")));
+  p.stopFrame = readIntegerAtTime(fetch(parameterId(u"Stop Time Frame")), kInteger);
+  p.countDown = readIntegerAtTime(fetch(parameterId(u"Count Down")), acf::value_type::kBoolean);
+
+  p.fontRecord = readFontRecord(fetch(parameterId(u"PrivateData")));
+  return p;
+}
+
+std::string ParameterReader::readFreeFormatPattern() {
+  acf::Parameter& startTime = fetch(parameterId(u"Start Time"));
+  std::array<char, kPatternBufferSize> pattern{};
+  check(startTime.GetValue(acf::value_type::kText, pattern.data(), kPatternReadSize));
+  // The last byte stays 0 whatever the host wrote, so the pattern always
+  // ends inside the buffer.
+  return std::string(pattern.data());
+}
+
+}  // namespace horaz

@@ -1,0 +1,201 @@
+#include "pixel_store.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace horaz::platform::detail {
+
+PixelRect PixelRect::intersected(const PixelRect& other) const {
+  PixelRect r{std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
+              std::min(bottom, other.bottom)};
+  if (r.empty()) return {};
+  return r;
+}
+
+PixelRect PixelRect::united(const PixelRect& other) const {
+  if (empty()) return other;
+  if (other.empty()) return *this;
+  return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+          std::max(bottom, other.bottom)};
+}
+
+bool PixelRect::contains(const PixelRect& other) const {
+  return other.empty() ||
+         (other.left >= left && other.top >= top && other.right <= right && other.bottom <= bottom);
+}
+
+// Pixels are read and written as little-endian 32-bit words: blue in bits
+// 0-7, green 8-15, red 16-23, alpha 24-31, the layout of B, G, R, A bytes.
+std::uint32_t premultiplyPixel(std::uint32_t straight) {
+  const std::uint32_t a = straight >> 24;
+  if (a == 255) return straight;
+  if (a == 0) return 0;
+  auto channel = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+  return (a << 24) | (channel((straight >> 16) & 0xFF) << 16) | (channel((straight >> 8) & 0xFF) << 8) |
+         channel(straight & 0xFF);
+}
+
+std::uint32_t unpremultiplyPixel(std::uint32_t premultiplied) {
+  const std::uint32_t a = premultiplied >> 24;
+  if (a == 255) return premultiplied;
+  if (a == 0) return 0;
+  auto channel = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
+  return (a << 24) | (channel((premultiplied >> 16) & 0xFF) << 16) |
+         (channel((premultiplied >> 8) & 0xFF) << 8) | channel(premultiplied & 0xFF);
+}
+
+namespace {
+
+// table[a * 256 + c] is channel c converted under alpha a.
+struct ConversionTables {
+  ConversionTables() {
+    for (std::uint32_t a = 0; a < 256; ++a)
+      for (std::uint32_t c = 0; c < 256; ++c) {
+        const std::uint32_t pixel = (a << 24) | c;
+        premultiply[a * 256 + c] = static_cast<std::uint8_t>(premultiplyPixel(pixel) & 0xFF);
+        unpremultiply[a * 256 + c] = static_cast<std::uint8_t>(unpremultiplyPixel(pixel) & 0xFF);
+      }
+  }
+  std::uint8_t premultiply[256 * 256];
+  std::uint8_t unpremultiply[256 * 256];
+};
+
+const ConversionTables& tables() {
+  static const ConversionTables built;
+  return built;
+}
+
+// Internal linkage so the loops below inline it (the library's exported
+// functions go through the symbol table).
+inline std::uint32_t convertWith(const std::uint8_t* table, std::uint32_t pixel) {
+  const std::uint32_t a = pixel >> 24;
+  if (a == 255) return pixel;
+  const std::uint8_t* row = table + a * 256;
+  return (a << 24) | (std::uint32_t(row[(pixel >> 16) & 0xFF]) << 16) | (std::uint32_t(row[(pixel >> 8) & 0xFF]) << 8) |
+         row[pixel & 0xFF];
+}
+
+}  // namespace
+
+std::uint32_t premultiplyPixelFast(std::uint32_t straight) { return convertWith(tables().premultiply, straight); }
+
+std::uint32_t unpremultiplyPixelFast(std::uint32_t premultiplied) {
+  return convertWith(tables().unpremultiply, premultiplied);
+}
+
+PixelStore::PixelStore(int width, int height, bool topDown)
+    : pixelWidth(width), pixelHeight(height), rowsTopDown(topDown) {
+  const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+  // calloc hands large blocks out as fresh zero pages, so an untouched frame
+  // costs no clearing here.
+  memory = static_cast<std::uint8_t*>(std::calloc(bytes == 0 ? 1 : bytes, 1));
+  if (!memory) throw std::bad_alloc();
+}
+
+PixelStore::~PixelStore() { std::free(memory); }
+
+std::uint8_t* PixelStore::row(int y) const {
+  const int memoryRow = rowsTopDown ? y : pixelHeight - 1 - y;
+  return memory + static_cast<std::size_t>(memoryRow) * static_cast<std::size_t>(pixelWidth) * 4;
+}
+
+std::ptrdiff_t PixelStore::pictureStride() const {
+  const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(pixelWidth) * 4;
+  return rowsTopDown ? stride : -stride;
+}
+
+void PixelStore::openSession() {
+  std::lock_guard lock(sessionMutex);
+  ++sessions;
+}
+
+void PixelStore::closeSession() {
+  std::lock_guard lock(sessionMutex);
+  if (sessions == 0) return;
+  if (--sessions == 0) restoreStraight();
+}
+
+namespace {
+
+bool allZero(const std::uint32_t* pixels, int count) {
+  std::uint32_t any = 0;
+  for (int i = 0; i < count; ++i) any |= pixels[i];
+  return any == 0;
+}
+
+}  // namespace
+
+void PixelStore::prepare(const PixelRect& wanted) {
+  const PixelRect area = wanted.intersected(bounds());
+  std::lock_guard lock(sessionMutex);
+  if (area.empty() || prepared.contains(area)) return;
+
+  // Grow the prepared region to the bounding box of old and new; the old
+  // part is premultiplied already, the new part is saved and converted.
+  const PixelRect grown = prepared.united(area);
+  auto isOld = [&](int y) { return !prepared.empty() && y >= prepared.top && y < prepared.bottom; };
+
+  bool zeroSoFar = original.empty();
+  if (zeroSoFar) {
+    for (int y = grown.top; y < grown.bottom && zeroSoFar; ++y) {
+      const auto* pixels = reinterpret_cast<const std::uint32_t*>(row(y));
+      if (isOld(y)) {
+        zeroSoFar = allZero(pixels + grown.left, prepared.left - grown.left) &&
+                    allZero(pixels + prepared.right, grown.right - prepared.right);
+      } else {
+        zeroSoFar = allZero(pixels + grown.left, grown.width());
+      }
+    }
+    if (zeroSoFar) {
+      prepared = grown;
+      return;
+    }
+  }
+
+  const std::uint8_t* premultiply = tables().premultiply;
+  std::vector<std::uint32_t> grownOriginal;
+  grownOriginal.reserve(static_cast<std::size_t>(grown.width()) * grown.height());
+  for (int y = grown.top; y < grown.bottom; ++y) {
+    auto* pixels = reinterpret_cast<std::uint32_t*>(row(y));
+    for (int x = grown.left; x < grown.right; ++x) {
+      if (isOld(y) && x >= prepared.left && x < prepared.right) {
+        grownOriginal.push_back(original.empty() ? 0u
+                                                 : original[static_cast<std::size_t>(y - prepared.top) * prepared.width() +
+                                                            (x - prepared.left)]);
+      } else {
+        grownOriginal.push_back(pixels[x]);
+        pixels[x] = convertWith(premultiply, pixels[x]);
+      }
+    }
+  }
+  prepared = grown;
+  original.swap(grownOriginal);
+}
+
+void PixelStore::restoreStraight() {
+  const std::uint8_t* premultiply = tables().premultiply;
+  const std::uint8_t* unpremultiply = tables().unpremultiply;
+  for (int y = prepared.top; y < prepared.bottom; ++y) {
+    auto* pixels = reinterpret_cast<std::uint32_t*>(row(y));
+    if (original.empty()) {
+      for (int x = prepared.left; x < prepared.right; ++x)
+        if (pixels[x] != 0) pixels[x] = convertWith(unpremultiply, pixels[x]);
+      continue;
+    }
+    const std::uint32_t* saved = original.data() + static_cast<std::size_t>(y - prepared.top) * prepared.width();
+    for (int x = prepared.left; x < prepared.right; ++x) {
+      const std::uint32_t before = saved[x - prepared.left];
+      const std::uint32_t now = pixels[x];
+      // Untouched pixels get their exact old bytes back instead of a
+      // premultiply round trip that would blur faint colour.
+      pixels[x] = (now == convertWith(premultiply, before)) ? before : convertWith(unpremultiply, now);
+    }
+  }
+  prepared = {};
+  original.clear();
+  original.shrink_to_fit();
+}
+
+}  // namespace horaz::platform::detail

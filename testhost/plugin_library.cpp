@@ -1,0 +1,94 @@
+#include "testhost/plugin_library.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace horaz::testhost {
+namespace {
+
+std::string loaderError() {
+  const char* reason = dlerror();
+  return reason ? reason : "unknown reason";
+}
+
+template <class Function>
+Function resolve(void* handle, const std::filesystem::path& path, const char* name) {
+  dlerror();
+  void* symbol = dlsym(handle, name);
+  if (!symbol) throw PluginLoadError(path.string() + ": entry point " + name + " not found: " + loaderError());
+  return reinterpret_cast<Function>(symbol);
+}
+
+}  // namespace
+
+PluginLibrary::PluginLibrary(const std::filesystem::path& path) : path_(path) {
+  if (!std::filesystem::exists(path_)) throw PluginLoadError(path_.string() + ": no such file");
+  handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) throw PluginLoadError("cannot load " + path_.string() + ": " + loaderError());
+  try {
+    registerPlugin_ = resolve<acf::RegisterPluginFunction>(handle_, path_, "ACFRegisterPlugin");
+    registerComponent_ = resolve<acf::RegisterComponentFunction>(handle_, path_, "ACFRegisterComponent");
+    getClassFactory_ = resolve<acf::GetClassFactoryFunction>(handle_, path_, "ACFGetClassFactory");
+    canUnloadNow_ = resolve<acf::CanUnloadNowFunction>(handle_, path_, "ACFCanUnloadNow");
+  } catch (...) {
+    close();
+    throw;
+  }
+}
+
+PluginLibrary::PluginLibrary(PluginLibrary&& other) noexcept
+    : path_(std::move(other.path_)),
+      handle_(std::exchange(other.handle_, nullptr)),
+      registerPlugin_(std::exchange(other.registerPlugin_, nullptr)),
+      registerComponent_(std::exchange(other.registerComponent_, nullptr)),
+      getClassFactory_(std::exchange(other.getClassFactory_, nullptr)),
+      canUnloadNow_(std::exchange(other.canUnloadNow_, nullptr)) {}
+
+PluginLibrary& PluginLibrary::operator=(PluginLibrary&& other) noexcept {
+  if (this != &other) {
+    close();
+    path_ = std::move(other.path_);
+    handle_ = std::exchange(other.handle_, nullptr);
+    registerPlugin_ = std::exchange(other.registerPlugin_, nullptr);
+    registerComponent_ = std::exchange(other.registerComponent_, nullptr);
+    getClassFactory_ = std::exchange(other.getClassFactory_, nullptr);
+    canUnloadNow_ = std::exchange(other.canUnloadNow_, nullptr);
+  }
+  return *this;
+}
+
+PluginLibrary::~PluginLibrary() { close(); }
+
+void PluginLibrary::close() noexcept {
+  if (handle_) dlclose(std::exchange(handle_, nullptr));
+  registerPlugin_ = nullptr;
+  registerComponent_ = nullptr;
+  getClassFactory_ = nullptr;
+  canUnloadNow_ = nullptr;
+}
+
+std::filesystem::path default_plugin_path() {
+  constexpr const char* kFileName = "AVX2Horaz.avx";
+  if (const char* overridden = std::getenv("HORAZ_PLUGIN"); overridden && *overridden) return overridden;
+
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) throw PluginLoadError("cannot find the running program to look for " + std::string(kFileName));
+  // The tests sit a few folders below the build folder; the tool beside the
+  // plug-in.
+  std::filesystem::path folder = program.parent_path();
+  for (int level = 0; level < 4 && !folder.empty(); ++level) {
+    const std::filesystem::path candidate = folder / kFileName;
+    if (std::filesystem::exists(candidate, error)) return candidate;
+    if (folder == folder.parent_path()) break;
+    folder = folder.parent_path();
+  }
+  throw PluginLoadError(std::string(kFileName) + " not found beside " + program.string() +
+                        " or in the folders above it; pass its path or set HORAZ_PLUGIN");
+}
+
+}  // namespace horaz::testhost

@@ -1,0 +1,117 @@
+// The optimised row loops against their scalar references, and the range
+// arithmetic they share.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "cli/pixel_rows.h"
+
+namespace horaz::cli::rows {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes randomBytes(std::mt19937& random, size_t count) {
+  Bytes bytes(count);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  return bytes;
+}
+
+constexpr RangeMap kMaps[] = {RangeMap::kLumaToFull, RangeMap::kChromaToFull, RangeMap::kLumaToStudio,
+                              RangeMap::kChromaToStudio};
+
+TEST(RangeMapTest, ExpandingRoundsCorrectlyAndCompressingUndoesIt) {
+  for (int v = 0; v < 256; ++v) {
+    const auto value = static_cast<uint8_t>(v);
+    // Rounded to nearest, ties away from zero (chroma 16 is -127.5 from 128).
+    const double luma = std::clamp(std::round((v - 16) * 255.0 / 219.0), 0.0, 255.0);
+    const double chroma = std::clamp(std::round((v - 128) * 255.0 / 224.0) + 128.0, 0.0, 255.0);
+    EXPECT_EQ(mapSample(RangeMap::kLumaToFull, value), luma) << v;
+    EXPECT_EQ(mapSample(RangeMap::kChromaToFull, value), chroma) << v;
+    if (v >= 16 && v <= 235) {
+      EXPECT_EQ(mapSample(RangeMap::kLumaToStudio, mapSample(RangeMap::kLumaToFull, value)), v) << v;
+    }
+    if (v >= 16 && v <= 240) {
+      EXPECT_EQ(mapSample(RangeMap::kChromaToStudio, mapSample(RangeMap::kChromaToFull, value)), v) << v;
+    }
+  }
+  EXPECT_EQ(mapSample(RangeMap::kLumaToStudio, 0), 16);
+  EXPECT_EQ(mapSample(RangeMap::kLumaToStudio, 255), 235);
+  EXPECT_EQ(mapSample(RangeMap::kChromaToStudio, 255), 240);
+}
+
+TEST(RangeMapTest, TheRowLoopMapsEveryValueAsTheReference) {
+  Bytes all(256 + 7);
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
+  for (const RangeMap map : kMaps) {
+    Bytes fast(all.size()), reference(all.size());
+    mapRange(map, all.data(), fast.data(), all.size());
+    mapRangeReference(map, all.data(), reference.data(), all.size());
+    EXPECT_EQ(fast, reference) << static_cast<int>(map);
+  }
+}
+
+// Lengths around the 16-sample step, at unaligned addresses.
+TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
+  std::mt19937 random(7);
+  for (size_t pairs : {0u, 1u, 15u, 16u, 17u, 33u, 64u, 101u}) {
+    for (size_t offset : {0u, 1u, 3u}) {
+      const Bytes luma = randomBytes(random, 2 * pairs + offset);
+      const Bytes cbNear = randomBytes(random, pairs + offset), cbFar = randomBytes(random, pairs + offset);
+      const Bytes crNear = randomBytes(random, pairs + offset), crFar = randomBytes(random, pairs + offset);
+      const ChromaSource chroma{cbNear.data() + offset, cbFar.data() + offset, crNear.data() + offset,
+                                crFar.data() + offset};
+      for (const PairLayout layout : {PairLayout::kCbYCrY, PairLayout::kYCbYCr}) {
+        for (const bool mapped : {false, true}) {
+          Bytes fast(4 * pairs + offset), reference(4 * pairs + offset);
+          packRow(layout, luma.data() + offset, chroma, mapped, fast.data() + offset, pairs);
+          packRowReference(layout, luma.data() + offset, chroma, mapped, reference.data() + offset, pairs);
+          ASSERT_EQ(fast, reference) << "pack " << pairs << " pairs";
+
+          const Bytes packed = randomBytes(random, 4 * pairs + offset);
+          Bytes y1(2 * pairs), u1(pairs), v1(pairs), y2(2 * pairs), u2(pairs), v2(pairs);
+          unpackRow(layout, packed.data() + offset, mapped, y1.data(), u1.data(), v1.data(), pairs);
+          unpackRowReference(layout, packed.data() + offset, mapped, y2.data(), u2.data(), v2.data(), pairs);
+          ASSERT_EQ(y1, y2) << "unpack " << pairs << " pairs";
+          ASSERT_EQ(u1, u2);
+          ASSERT_EQ(v1, v2);
+        }
+      }
+      Bytes fast(pairs), reference(pairs);
+      interpolateRow(cbNear.data() + offset, cbFar.data() + offset, fast.data(), pairs);
+      interpolateRowReference(cbNear.data() + offset, cbFar.data() + offset, reference.data(), pairs);
+      ASSERT_EQ(fast, reference);
+      halveRow(luma.data() + offset, fast.data(), pairs);
+      halveRowReference(luma.data() + offset, reference.data(), pairs);
+      ASSERT_EQ(fast, reference);
+    }
+  }
+}
+
+TEST(RowLoopTest, UnpackUndoesPackAndTheLayoutsPlaceTheSamples) {
+  const Bytes luma{10, 11, 20, 21}, cb{100, 110}, cr{200, 210};
+  const ChromaSource chroma{cb.data(), cb.data(), cr.data(), cr.data()};
+  Bytes packed(8);
+  packRow(PairLayout::kCbYCrY, luma.data(), chroma, false, packed.data(), 2);
+  EXPECT_EQ(packed, (Bytes{100, 10, 200, 11, 110, 20, 210, 21}));
+  packRow(PairLayout::kYCbYCr, luma.data(), chroma, false, packed.data(), 2);
+  EXPECT_EQ(packed, (Bytes{10, 100, 11, 200, 20, 110, 21, 210}));
+  Bytes y(4), u(2), v(2);
+  unpackRow(PairLayout::kYCbYCr, packed.data(), false, y.data(), u.data(), v.data(), 2);
+  EXPECT_EQ(y, luma);
+  EXPECT_EQ(u, cb);
+  EXPECT_EQ(v, cr);
+}
+
+TEST(RowLoopTest, ChromaBetweenTwoRowsWeighsTheNearerThreeQuarters) {
+  const Bytes nearer{0, 100, 255}, farther{100, 0, 255};
+  Bytes out(3);
+  interpolateRow(nearer.data(), farther.data(), out.data(), 3);
+  EXPECT_EQ(out, (Bytes{25, 75, 255}));  // 0.75 x 0 + 0.25 x 100 = 25
+}
+
+}  // namespace
+}  // namespace horaz::cli::rows
