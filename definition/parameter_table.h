@@ -147,19 +147,27 @@ inline constexpr std::array<ParameterRow, 33> kParameterTable{{
 
 constexpr std::span<const ParameterRow> parameterTable() { return kParameterTable; }
 
+// The index of the row named `name`, or the table's size. (An index rather
+// than a pointer: GCC's sanitizer instrumentation refuses pointer null checks
+// in constant expressions.)
+constexpr size_t findParameterIndex(std::u16string_view name) {
+  for (size_t index = 0; index < kParameterTable.size(); ++index)
+    if (std::u16string_view(kParameterTable[index].name) == name) return index;
+  return kParameterTable.size();
+}
+
 // The row named `name`, or null.
 constexpr const ParameterRow* findParameterRow(std::u16string_view name) {
-  for (const ParameterRow& row : kParameterTable)
-    if (std::u16string_view(row.name) == name) return &row;
-  return nullptr;
+  const size_t index = findParameterIndex(name);
+  return index < kParameterTable.size() ? &kParameterTable[index] : nullptr;
 }
 
 // The row named `name`; an unknown name does not compile where the call is a
 // constant expression, and throws std::out_of_range otherwise.
 constexpr const ParameterRow& parameterRow(std::u16string_view name) {
-  const ParameterRow* row = findParameterRow(name);
-  if (!row) throw std::out_of_range("no parameter of that name");
-  return *row;
+  const size_t index = findParameterIndex(name);
+  if (index == kParameterTable.size()) throw std::out_of_range("no parameter of that name");
+  return kParameterTable[index];
 }
 
 constexpr acf::Guid parameterId(std::u16string_view name) { return parameterRow(name).id; }
