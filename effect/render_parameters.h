@@ -53,7 +53,9 @@ struct RenderParameters {
 // Used by one render call on its own thread.
 class ParameterReader {
  public:
-  ParameterReader(acf::ParameterSet& context, double paramTime) : context_(context), paramTime_(paramTime) {}
+  ParameterReader(acf::ParameterSet& context, double paramTime) : context_(context), paramTime_(paramTime) {
+    held_.reserve(kMostParameters);
+  }
 
   // Every parameter of the render's table, in the table's order and
   // grouping. Failing to get a parameter object, or a failing `PrivateData`
@@ -66,6 +68,8 @@ class ParameterReader {
   std::string readFreeFormatPattern();
 
  private:
+  static constexpr size_t kMostParameters = 33;
+
   acf::Parameter& fetch(const acf::Guid& parameterId);
   // Value reads whose result is not examined: the destination is 0 unless
   // the host succeeded.

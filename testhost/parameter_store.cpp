@@ -191,12 +191,12 @@ acf::Result HostParameter::read(const char* operation, std::optional<double> tim
     // Texts are handed out as 8-bit text, cut to the buffer and terminated.
     if (size <= 0) return kWrongType;
     const size_t length = std::min(bytes.size(), static_cast<size_t>(size - 1));
-    std::memcpy(value, bytes.data(), length);
+    if (length) std::memcpy(value, bytes.data(), length);
     static_cast<char*>(value)[length] = '\0';
     return acf::kOk;
   }
   if (size < 0 || static_cast<size_t>(size) < bytes.size()) return kWrongType;
-  std::memcpy(value, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(value, bytes.data(), bytes.size());
   return acf::kOk;
 }
 

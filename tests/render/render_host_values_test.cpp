@@ -152,6 +152,7 @@ class AbsurdClip : public RenderTest, public ::testing::WithParamInterface<std::
 TEST_P(AbsurdClip, RendersAndReleasesEverything) {
   const auto [clockType, c] = GetParam();
   host().setNumber("the List value", clockType);
+  host().setNumber("Style List", 10);  // the timecode divides by the frame rate
   RenderSettings settings;
   settings.framesPerSecond = c.framesPerSecond;
   settings.pixelAspect = c.pixelAspect;
