@@ -93,30 +93,30 @@ struct ChromaRow {
   const uint8_t* cb;
   const uint8_t* cr;
 };
-ChromaRow pairChroma(const YuvPicture& picture, int32_t y, std::vector<uint8_t>& cb, std::vector<uint8_t>& cr) {
+ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb, std::vector<uint8_t>& cr) {
   const auto pairs = static_cast<size_t>((picture.width + 1) / 2);
   const auto chromaWidth = static_cast<size_t>(picture.chromaWidth());
   cb.resize(pairs);
   cr.resize(pairs);
   switch (picture.chroma) {
     case Chroma::k422:
-      return {picture.cb.data() + static_cast<size_t>(y) * chromaWidth,
-              picture.cr.data() + static_cast<size_t>(y) * chromaWidth};
+      return {picture.cb + static_cast<size_t>(y) * chromaWidth,
+              picture.cr + static_cast<size_t>(y) * chromaWidth};
     case Chroma::k420: {
       // The chroma rows sit between luma rows 2k and 2k + 1.
       const int32_t nearer = y / 2;
       const int32_t farther = std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1);
       const size_t near = static_cast<size_t>(nearer) * chromaWidth;
       const size_t far = static_cast<size_t>(farther) * chromaWidth;
-      rows::interpolateRow(picture.cb.data() + near, picture.cb.data() + far, cb.data(), pairs);
-      rows::interpolateRow(picture.cr.data() + near, picture.cr.data() + far, cr.data(), pairs);
+      rows::interpolateRow(picture.cb + near, picture.cb + far, cb.data(), pairs);
+      rows::interpolateRow(picture.cr + near, picture.cr + far, cr.data(), pairs);
       return {cb.data(), cr.data()};
     }
     case Chroma::k444: {
       const size_t row = static_cast<size_t>(y) * chromaWidth;
       const size_t whole = static_cast<size_t>(picture.width / 2);
-      rows::halveRow(picture.cb.data() + row, cb.data(), whole);
-      rows::halveRow(picture.cr.data() + row, cr.data(), whole);
+      rows::halveRow(picture.cb + row, cb.data(), whole);
+      rows::halveRow(picture.cr + row, cr.data(), whole);
       if (whole < pairs) {  // odd width: the last pair has one pixel
         cb[whole] = picture.cb[row + chromaWidth - 1];
         cr[whole] = picture.cr[row + chromaWidth - 1];
@@ -127,7 +127,7 @@ ChromaRow pairChroma(const YuvPicture& picture, int32_t y, std::vector<uint8_t>&
   return {cb.data(), cr.data()};
 }
 
-void yuvToYccFrame(const YuvPicture& picture, HostFrame& frame) {
+void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
   const rows::PairLayout layout = pairLayoutOf(frame);
   const int32_t width = picture.width;
   const auto pairs = static_cast<size_t>((width + 1) / 2);
@@ -148,9 +148,9 @@ void yuvToYccFrame(const YuvPicture& picture, HostFrame& frame) {
                                   : y;
       const size_t near = static_cast<size_t>(nearer) * chromaWidth;
       const size_t far = static_cast<size_t>(farther) * chromaWidth;
-      chroma = {picture.cb.data() + near, picture.cb.data() + far, picture.cr.data() + near, picture.cr.data() + far};
+      chroma = {picture.cb + near, picture.cb + far, picture.cr + near, picture.cr + far};
     }
-    const uint8_t* lumaRow = picture.y.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
     if (!oddLuma.empty()) {
       // The last pair's second luma is outside the picture: repeat the last.
       std::copy_n(lumaRow, width, oddLuma.data());
@@ -161,7 +161,7 @@ void yuvToYccFrame(const YuvPicture& picture, HostFrame& frame) {
   }
 }
 
-void yuvToRgbFrame(const YuvPicture& picture, HostFrame& frame) {
+void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
   const Offsets o = offsetsOf(frame);
   const RangeTables& r = ranges();
   const ChromaTables& t = chromaTables();
@@ -173,8 +173,8 @@ void yuvToRgbFrame(const YuvPicture& picture, HostFrame& frame) {
     const uint8_t* cb;
     const uint8_t* cr;
     if (picture.chroma == Chroma::k444) {
-      cb = picture.cb.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-      cr = picture.cr.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+      cb = picture.cb + static_cast<size_t>(y) * static_cast<size_t>(width);
+      cr = picture.cr + static_cast<size_t>(y) * static_cast<size_t>(width);
     } else {
       // Back to one sample per pixel: even pixels take their pair's sample,
       // odd pixels the mean of their pair's and the next pair's.
@@ -194,7 +194,7 @@ void yuvToRgbFrame(const YuvPicture& picture, HostFrame& frame) {
       cb = cbFull.data();
       cr = crFull.data();
     }
-    const uint8_t* lumaRow = picture.y.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
     uint8_t* out = frame.memoryRow(frame.memoryRowOf(y));
     for (int32_t x = 0; x < width; ++x, out += 4) {
       const int32_t l = luma[lumaRow[x]] << 16;
@@ -209,7 +209,7 @@ void yuvToRgbFrame(const YuvPicture& picture, HostFrame& frame) {
 
 }  // namespace
 
-void fillFrame(const YuvPicture& picture, HostFrame& frame) {
+void fillFrame(const YuvView& picture, HostFrame& frame) {
   checkSize(picture.width, picture.height, frame);
   if (testhost::isYcc(frame.format().pixels))
     yuvToYccFrame(picture, frame);

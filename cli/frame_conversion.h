@@ -21,7 +21,8 @@ namespace horaz::cli {
 // conversions follow through HostFrame::memoryRowOf. Sizes must match.
 
 // Fills every row of `frame` from `picture`. Alpha of RGB-type frames is 255.
-void fillFrame(const YuvPicture& picture, testhost::HostFrame& frame);
+void fillFrame(const YuvView& picture, testhost::HostFrame& frame);
+inline void fillFrame(const YuvPicture& picture, testhost::HostFrame& frame) { fillFrame(picture.view(), frame); }
 // Fills every row of `frame` from `picture`, alpha included.
 void fillFrame(const RgbaPicture& picture, testhost::HostFrame& frame);
 

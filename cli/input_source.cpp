@@ -74,21 +74,55 @@ class PatternFrame final : public SourceFrame {
   int64_t index_;
 };
 
+// A frame of a mapped file: a view that lets its pages go when done.
+class MappedFrame final : public SourceFrame {
+ public:
+  MappedFrame(std::shared_ptr<const Y4mMappedFile> file, int64_t index) : file_(std::move(file)), index_(index) {}
+  ~MappedFrame() override { file_->release(index_); }
+  void fill(testhost::HostFrame& frame) const override { fillFrame(file_->frame(index_), frame); }
+
+ private:
+  std::shared_ptr<const Y4mMappedFile> file_;
+  int64_t index_;
+};
+
+FrameSource::Properties propertiesOf(const Y4mHeader& header) {
+  FrameSource::Properties properties;
+  properties.width = header.width;
+  properties.height = header.height;
+  properties.frameRate = header.frameRate;
+  if (header.pixelAspect.numerator > 0 && header.pixelAspect.denominator > 0)
+    properties.pixelAspect = header.pixelAspect;
+  if (header.interlace == 'p' || header.interlace == 't' || header.interlace == 'b')
+    properties.interlace = header.interlace;
+  properties.fullRange = header.fullRange.value_or(false);
+  properties.endless = false;
+  return properties;
+}
+
+// A regular Y4M file, mapped.
+class MappedY4mSource final : public FrameSource {
+ public:
+  explicit MappedY4mSource(const std::string& path) : file_(Y4mMappedFile::open(path)) {
+    properties_ = propertiesOf(file_->header());
+    properties_.frameCount = file_->frameCount();
+  }
+  const Properties& properties() const override { return properties_; }
+  std::shared_ptr<const SourceFrame> next(int64_t index) override {
+    if (index >= file_->frameCount()) return nullptr;
+    return std::make_shared<MappedFrame>(file_, index);
+  }
+  void setSize(int32_t, int32_t) override {}
+
+ private:
+  std::shared_ptr<const Y4mMappedFile> file_;
+  Properties properties_;
+};
+
+// A Y4M stream (standard input, a pipe), read frame by frame.
 class Y4mSource final : public FrameSource {
  public:
-  explicit Y4mSource(const std::string& path) : reader_(path) {
-    const Y4mHeader& header = reader_.header();
-    properties_.width = header.width;
-    properties_.height = header.height;
-    properties_.frameRate = header.frameRate;
-    if (header.pixelAspect.numerator > 0 && header.pixelAspect.denominator > 0)
-      properties_.pixelAspect = header.pixelAspect;
-    if (header.interlace == 'p' || header.interlace == 't' || header.interlace == 'b')
-      properties_.interlace = header.interlace;
-    properties_.fullRange = header.fullRange.value_or(false);
-    properties_.endless = false;
-    properties_.frameCount = countFrames(path, header);
-  }
+  explicit Y4mSource(const std::string& path) : reader_(path) { properties_ = propertiesOf(reader_.header()); }
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t) override {
     std::unique_ptr<YuvPicture> picture = pool_->take();
@@ -98,30 +132,6 @@ class Y4mSource final : public FrameSource {
   void setSize(int32_t, int32_t) override {}
 
  private:
-  // The frame count of a regular file whose frames carry no parameters
-  // (as every writer we know makes them); none for pipes.
-  static std::optional<int64_t> countFrames(const std::string& path, const Y4mHeader& header) {
-    if (path == "-") return std::nullopt;
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-    YuvPicture shape;
-    shape.width = header.width;
-    shape.height = header.height;
-    shape.chroma = header.chroma;
-    const int64_t planes = int64_t{shape.width} * shape.height +
-                           (header.monochrome ? 0 : 2 * int64_t{shape.chromaWidth()} * shape.chromaHeight());
-    const int64_t frameBytes = 6 + planes;
-    const int64_t body = static_cast<int64_t>(status.st_size) - static_cast<int64_t>(y4mHeaderLength(path));
-    if (body < 0 || body % frameBytes != 0) return std::nullopt;
-    return body / frameBytes;
-  }
-  static size_t y4mHeaderLength(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string line;
-    std::getline(file, line);
-    return line.size() + 1;
-  }
-
   Y4mReader reader_;
   Properties properties_;
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
@@ -201,10 +211,9 @@ std::unique_ptr<FrameSource> openSource(const std::string& input) {
   if (input == "-") return std::make_unique<Y4mSource>(input);
   struct stat status {};
   if (::stat(input.c_str(), &status) != 0) throw std::runtime_error(input + ": no such file");
-  if (S_ISREG(status.st_mode) && startsWithBytes(input, "\x89PNG")) {
-    return std::make_unique<StillSource>(readPng(input), true);
-  }
-  if (!S_ISREG(status.st_mode) || startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<Y4mSource>(input);
+  if (!S_ISREG(status.st_mode)) return std::make_unique<Y4mSource>(input);  // a FIFO or device
+  if (startsWithBytes(input, "\x89PNG")) return std::make_unique<StillSource>(readPng(input), true);
+  if (startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<MappedY4mSource>(input);
   throw std::runtime_error(input + ": neither a YUV4MPEG2 stream nor a PNG picture");
 }
 

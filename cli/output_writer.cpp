@@ -48,7 +48,7 @@ class StreamSink final : public FrameSink {
     }
     writeAll(fd_, std::span(reinterpret_cast<const uint8_t*>(header.data()), header.size()), name_);
   }
-  void write(int64_t, const std::vector<uint8_t>& bytes) override { writeAll(fd_, bytes, name_); }
+  void write(int64_t, std::span<const uint8_t> bytes) override { writeAll(fd_, bytes, name_); }
   void commit() override {
     if (file_) file_->commit();
     if (owned_) owned_.close(name_);
@@ -65,7 +65,7 @@ class PngSequenceSink final : public FrameSink {
  public:
   explicit PngSequenceSink(const std::string& pattern)
       : pattern_(pattern), files_(std::filesystem::path(pattern).parent_path()) {}
-  void write(int64_t number, const std::vector<uint8_t>& bytes) override {
+  void write(int64_t number, std::span<const uint8_t> bytes) override {
     files_.write(std::filesystem::path(*formatFrameName(pattern_, number)).filename().string(), bytes);
   }
   void commit() override { files_.commit(); }
@@ -78,7 +78,7 @@ class PngSequenceSink final : public FrameSink {
 class PngFileSink final : public FrameSink {
  public:
   explicit PngFileSink(const std::string& path) : file_(path) {}
-  void write(int64_t, const std::vector<uint8_t>& bytes) override { file_.write(bytes); }
+  void write(int64_t, std::span<const uint8_t> bytes) override { file_.write(bytes); }
   void commit() override { file_.commit(); }
 
  private:
@@ -137,7 +137,7 @@ class FfmpegSink final : public FrameSink {
     wait();
   }
 
-  void write(int64_t, const std::vector<uint8_t>& bytes) override { send(bytes); }
+  void write(int64_t, std::span<const uint8_t> bytes) override { send(bytes); }
 
   void commit() override {
     pipe_.close("ffmpeg");

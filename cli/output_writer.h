@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,7 @@ class FrameSink {
  public:
   virtual ~FrameSink() = default;
   // `number` is the frame's number in the clip (for PNG names).
-  virtual void write(int64_t number, const std::vector<uint8_t>& bytes) = 0;
+  virtual void write(int64_t number, std::span<const uint8_t> bytes) = 0;
   virtual void commit() = 0;
 };
 

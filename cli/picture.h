@@ -9,6 +9,21 @@ namespace horaz::cli {
 // Chroma subsampling of a planar YCbCr picture.
 enum class Chroma : uint8_t { k420, k422, k444 };
 
+// Planes of an 8-bit YCbCr picture held elsewhere (a YuvPicture, or a
+// mapped file), rows top-down and contiguous.
+struct YuvView {
+  int32_t width = 0;
+  int32_t height = 0;
+  Chroma chroma = Chroma::k420;
+  bool fullRange = false;
+  const uint8_t* y = nullptr;
+  const uint8_t* cb = nullptr;
+  const uint8_t* cr = nullptr;
+
+  int32_t chromaWidth() const { return chroma == Chroma::k444 ? width : (width + 1) / 2; }
+  int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
+};
+
 // An 8-bit planar YCbCr picture as video files carry it, rows top-down.
 // `fullRange` false means studio range (Y 16..235, Cb and Cr 16..240), the
 // usual meaning of a video file that does not say otherwise.
@@ -23,6 +38,7 @@ struct YuvPicture {
   int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
   // Sizes the planes for width x height (contents unspecified).
   void allocate(int32_t newWidth, int32_t newHeight, Chroma newChroma);
+  YuvView view() const { return {width, height, chroma, fullRange, y.data(), cb.data(), cr.data()}; }
 };
 
 // An 8-bit picture with four bytes per pixel in the order red, green, blue,

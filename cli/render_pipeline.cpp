@@ -21,20 +21,22 @@
 namespace horaz::cli {
 namespace {
 
+// One frame on its way: its input, the host frame it is rendered into
+// (lent from a pool for as long as the job lives), its encoded bytes.
 struct Job {
   int64_t index = 0;
   std::shared_ptr<const SourceFrame> source;
-  std::vector<uint8_t> encoded;
+  CountedRef<testhost::HostFrame> output;
+  std::vector<uint8_t> encoded;  // empty for raw output, written from `output`
   std::exception_ptr error;
   bool done = false;
 };
 
-// What one worker owns: an effect instance and its frames. Made and released
-// on the calling thread (the host's set-up is single-threaded).
+// What one worker owns: an effect instance and its input frame. Made and
+// released on the calling thread (the host's set-up is single-threaded).
 struct WorkerState {
   CountedRef<acf::EffectInterface> effect;
   CountedRef<testhost::HostFrame> input;
-  CountedRef<testhost::HostFrame> output;
   const void* still = nullptr;  // the still picture `input` holds, if any
 };
 
@@ -46,7 +48,6 @@ class WorkerPool {
     for (WorkerState& state : states_) {
       state.effect = host.createEffect();
       state.input = host.makeFrame(plan.width, plan.height, plan.format);
-      state.output = host.makeFrame(plan.width, plan.height, plan.format);
     }
     // SIGINT and SIGTERM must reach the reading and writing thread, whose
     // blocking calls they interrupt; the workers block them (and the threads
@@ -123,15 +124,15 @@ class WorkerPool {
       state.still = still;
     }
     const double time = plan_.firstTime + static_cast<double>(job.index);
-    const acf::Result result =
-        host_.renderFrame(*state.effect.get(), time, *state.input.get(), *state.output.get(), plan_.settings);
+    testhost::HostFrame& output = *job.output.get();
+    const acf::Result result = host_.renderFrame(*state.effect.get(), time, *state.input.get(), output, plan_.settings);
     if (acf::failed(result))
       throw std::runtime_error("the effect failed to render frame " + std::to_string(plan_.firstNumber + job.index) +
                                " (" + testhost::resultText(result) + ")");
-    encodeFrame(*state.output.get(), plan_.encoding, plan_.fullRange, job.encoded);
+    if (plan_.encoding != FrameEncoding::kRaw) encodeFrame(output, plan_.encoding, plan_.fullRange, job.encoded);
     if (sheet_ && sheet_->wants(job.index)) {
       RgbaPicture picture;
-      frameToRgba(*state.output.get(), picture);
+      frameToRgba(output, picture);
       sheet_->add(job.index, picture);
     }
   }
@@ -147,6 +148,13 @@ class WorkerPool {
   std::deque<Job*> pending_;
   bool stopping_ = false;
 };
+
+// The frame's memory rows back to back: its buffer itself, as the
+// reference host's frames here have no padding between rows.
+std::span<const uint8_t> rawBytes(const testhost::HostFrame& frame) {
+  if (frame.stride() != frame.rowBytes()) throw std::logic_error("raw output needs rows without padding");
+  return {frame.memoryRow(0), static_cast<size_t>(frame.stride()) * static_cast<size_t>(frame.height())};
+}
 
 }  // namespace
 
@@ -172,11 +180,14 @@ void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool 
 int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource& source, FrameSink& sink,
                    ContactSheet* sheet, ProgressBar& progress) {
   const size_t maxInFlight = 2 * static_cast<size_t>(plan.threads) + 1;
-  // Jobs outlive the pool: declared first, destroyed last.
+  // Jobs and frames outlive the pool: declared first, destroyed last (and
+  // all before the host).
   std::deque<std::unique_ptr<Job>> inFlight;
   // Jobs are reused once written, so that their buffers are too: a frame's
   // bytes land in memory that is already mapped.
   std::vector<std::unique_ptr<Job>> spare;
+  std::vector<CountedRef<testhost::HostFrame>> freeFrames;
+  for (size_t i = 0; i < maxInFlight; ++i) freeFrames.push_back(host.makeFrame(plan.width, plan.height, plan.format));
   WorkerPool pool(host, plan, sheet);
   int64_t read = 0;
   int64_t written = 0;
@@ -199,6 +210,8 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
       }
       job->index = read++;
       job->source = std::move(frame);
+      job->output = std::move(freeFrames.back());
+      freeFrames.pop_back();
       pool.submit(job.get());
       inFlight.push_back(std::move(job));
     }
@@ -206,8 +219,12 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
     Job& oldest = *inFlight.front();
     if (!pool.waitFor(oldest)) continue;
     if (oldest.error) std::rethrow_exception(oldest.error);
-    sink.write(plan.firstNumber + oldest.index, oldest.encoded);
+    if (plan.encoding == FrameEncoding::kRaw)
+      sink.write(plan.firstNumber + oldest.index, rawBytes(*oldest.output.get()));
+    else
+      sink.write(plan.firstNumber + oldest.index, oldest.encoded);
     oldest.source.reset();
+    freeFrames.push_back(std::move(oldest.output));
     spare.push_back(std::move(inFlight.front()));
     inFlight.pop_front();
     progress.update(++written);

@@ -1,6 +1,8 @@
 #include "cli/y4m.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -197,6 +199,78 @@ bool Y4mReader::read(YuvPicture& picture) {
     readPlane(picture.cr);
   }
   return true;
+}
+
+std::shared_ptr<Y4mMappedFile> Y4mMappedFile::open(const std::string& path) {
+  std::shared_ptr<Y4mMappedFile> file(new Y4mMappedFile());
+  file->name_ = path;
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) fail(path, std::strerror(errno));
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0) fail(path, std::strerror(errno));
+  file->size_ = static_cast<size_t>(status.st_size);
+  if (file->size_ == 0) fail(path, "empty input (expected a YUV4MPEG2 stream)");
+  void* mapping = ::mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd.get(), 0);
+  if (mapping == MAP_FAILED) fail(path, std::strerror(errno));
+  file->bytes_ = static_cast<const uint8_t*>(mapping);
+  ::madvise(mapping, file->size_, MADV_SEQUENTIAL);
+
+  const std::string_view all(reinterpret_cast<const char*>(file->bytes_), file->size_);
+  const size_t headerEnd = all.find('\n');
+  if (headerEnd == std::string_view::npos || headerEnd > 4096)
+    fail(path, "no header line (not a YUV4MPEG2 stream?)");
+  parseHeader(path, all.substr(0, headerEnd), file->header_);
+  YuvPicture shape;
+  shape.width = file->header_.width;
+  shape.height = file->header_.height;
+  shape.chroma = file->header_.chroma;
+  const size_t luma = static_cast<size_t>(shape.width) * static_cast<size_t>(shape.height);
+  const size_t chroma = static_cast<size_t>(shape.chromaWidth()) * static_cast<size_t>(shape.chromaHeight());
+  file->frameBytes_ = luma + (file->header_.monochrome ? 0 : 2 * chroma);
+  if (file->header_.monochrome) file->neutralChroma_.assign(chroma, 128);
+  // Walk the frames once: every marker and every plane must be there.
+  size_t offset = headerEnd + 1;
+  while (offset < file->size_) {
+    if (all.substr(offset, 5) != "FRAME") fail(path, "expected a FRAME marker between frames");
+    const size_t markerEnd = all.find('\n', offset);
+    if (markerEnd == std::string_view::npos || markerEnd - offset > 4096) fail(path, "a FRAME marker has no end");
+    offset = markerEnd + 1;
+    if (file->size_ - offset < file->frameBytes_) fail(path, "the last frame is cut short");
+    file->frames_.push_back(offset);
+    offset += file->frameBytes_;
+  }
+  return file;
+}
+
+Y4mMappedFile::~Y4mMappedFile() {
+  if (bytes_) ::munmap(const_cast<uint8_t*>(bytes_), size_);
+}
+
+YuvView Y4mMappedFile::frame(int64_t index) const {
+  YuvView view;
+  view.width = header_.width;
+  view.height = header_.height;
+  view.chroma = header_.chroma;
+  view.fullRange = header_.fullRange.value_or(false);
+  view.y = bytes_ + frames_.at(static_cast<size_t>(index));
+  if (header_.monochrome) {
+    view.cb = view.cr = neutralChroma_.data();
+  } else {
+    const size_t luma = static_cast<size_t>(view.width) * static_cast<size_t>(view.height);
+    const size_t chroma = static_cast<size_t>(view.chromaWidth()) * static_cast<size_t>(view.chromaHeight());
+    view.cb = view.y + luma;
+    view.cr = view.cb + chroma;
+  }
+  return view;
+}
+
+void Y4mMappedFile::release(int64_t index) const {
+  // Whole pages inside the frame only; the file's pages stay in the page
+  // cache, this only unmaps them from the process.
+  const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  const size_t begin = (frames_.at(static_cast<size_t>(index)) + page - 1) / page * page;
+  const size_t end = (frames_[static_cast<size_t>(index)] + frameBytes_) / page * page;
+  if (end > begin) ::madvise(const_cast<uint8_t*>(bytes_) + begin, end - begin, MADV_DONTNEED);
 }
 
 void appendY4mFrame(const YuvPicture& picture, std::vector<uint8_t>& out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,37 @@ class Y4mReader {
   size_t bufferStart_ = 0;
   size_t bufferEnd_ = 0;
   bool atEnd_ = false;
+};
+
+// Reads a YUV4MPEG2 file by mapping it into memory: frames are views of the
+// mapping, so no byte is copied on the way in. Each frame's pages are let go
+// again when its view is released. Regular files only.
+class Y4mMappedFile {
+ public:
+  // Maps `path` and reads the header; throws std::runtime_error.
+  static std::shared_ptr<Y4mMappedFile> open(const std::string& path);
+  ~Y4mMappedFile();
+  Y4mMappedFile(const Y4mMappedFile&) = delete;
+  Y4mMappedFile& operator=(const Y4mMappedFile&) = delete;
+
+  const Y4mHeader& header() const { return header_; }
+  // The number of frames (every frame's marker and planes are checked).
+  int64_t frameCount() const { return static_cast<int64_t>(frames_.size()); }
+  // Frame `index`; its planes stay valid while the file object lives.
+  // Monochrome frames get neutral chroma planes.
+  YuvView frame(int64_t index) const;
+  // Frame `index` is no longer needed: its pages may leave memory.
+  void release(int64_t index) const;
+
+ private:
+  Y4mMappedFile() = default;
+  std::string name_;
+  const uint8_t* bytes_ = nullptr;
+  size_t size_ = 0;
+  Y4mHeader header_;
+  std::vector<size_t> frames_;  // offsets of each frame's first plane
+  size_t frameBytes_ = 0;
+  std::vector<uint8_t> neutralChroma_;  // for monochrome files
 };
 
 // The bytes of one frame ("FRAME\n" and the three planes) in the header's

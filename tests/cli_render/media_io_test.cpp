@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 
@@ -127,6 +128,15 @@ TEST(Y4mTest, FramesWrittenAreReadBackWithTheirHeader) {
     appendY4mFrame(second, bytes);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
+  // Mapped, every frame is there with the header's shape.
+  const std::shared_ptr<Y4mMappedFile> mapped = Y4mMappedFile::open((folder / "clip.y4m").string());
+  ASSERT_EQ(mapped->frameCount(), 2);
+  const YuvView view = mapped->frame(1);
+  EXPECT_TRUE(view.fullRange);
+  EXPECT_TRUE(std::equal(second.y.begin(), second.y.end(), view.y));
+  EXPECT_TRUE(std::equal(second.cr.begin(), second.cr.end(), view.cr));
+  mapped->release(0);
+
   Y4mReader reader((folder / "clip.y4m").string());
   EXPECT_EQ(reader.header().width, 6);
   EXPECT_EQ(reader.header().frameRate, (Ratio{30000, 1001}));
@@ -164,11 +174,21 @@ TEST(Y4mTest, StreamsItCannotTakeAreRefusedWithAReason) {
       EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
     }
   }
-  // A frame cut short is an error, not a shorter clip.
+  // A frame cut short is an error, not a shorter clip, read or mapped.
   std::ofstream(folder / "cut.y4m", std::ios::binary) << "YUV4MPEG2 W4 H2 C444\nFRAME\nabc";
   Y4mReader reader((folder / "cut.y4m").string());
   YuvPicture picture;
   EXPECT_THROW(reader.read(picture), std::runtime_error);
+  EXPECT_THROW(Y4mMappedFile::open((folder / "cut.y4m").string()), std::runtime_error);
+  // Monochrome frames read with neutral chroma.
+  std::ofstream(folder / "mono.y4m", std::ios::binary) << "YUV4MPEG2 W2 H2 Cmono\nFRAME\nabcd";
+  const std::shared_ptr<Y4mMappedFile> mono = Y4mMappedFile::open((folder / "mono.y4m").string());
+  ASSERT_EQ(mono->frameCount(), 1);
+  EXPECT_EQ(mono->frame(0).cb[3], 128);
+  Y4mReader monoReader((folder / "mono.y4m").string());
+  ASSERT_TRUE(monoReader.read(picture));
+  EXPECT_EQ(picture.chroma, Chroma::k444);
+  EXPECT_EQ(picture.cr, (std::vector<uint8_t>{128, 128, 128, 128}));
 }
 
 TEST(PngTest, AnEncodedPictureReadsBackAsRgb) {

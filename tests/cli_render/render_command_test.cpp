@@ -202,7 +202,7 @@ TEST(RenderCommandTest, TheClockAndItsFontShowInTheFrames) {
 
 TEST(RenderCommandTest, KeyframesChangeAValueAlongTheClip) {
   TemporaryFolder folder;
-  ASSERT_EQ(runTool({"render", "-q", "-i", "color:0,0,0", "--size", "64x36", "--frames", "3", "--set",
+  ASSERT_EQ(runTool({"render", "-q", "-i", "color:0,0,0", "--size", "320x180", "--frames", "3", "--set",
                      "the List value=LED clock", "--set", "Foreground RGB Color=255,255,255", "--set",
                      "Background Opacity=0", "--set", "Size@0=10", "--set", "Size@2=90", "-o", "f%d.png"},
                     folder.path())
