@@ -64,8 +64,9 @@ HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool t
     IntersectClipRect(memoryDc_, 0, 0, width, height);
   }
   if (!pixels_) return nullptr;
-  // Every pixel transparent black. The size is the bitmap's own, whatever a
-  // repeated call asks for.
+  // Every pixel transparent black. This is the only clear: the platform hands
+  // a frame-sized bitmap the memory of the last one deleted, as it was left.
+  // The size is the bitmap's own, whatever a repeated call asks for.
   const int64_t rows = header_.bV5Height < 0 ? -int64_t{header_.bV5Height} : int64_t{header_.bV5Height};
   std::memset(pixels_, 0, static_cast<size_t>(int64_t{header_.bV5Width} * rows * kBytesPerPixel));
   return memoryDc_;

@@ -79,7 +79,7 @@ stage_tsan() {
   if command -v setarch >/dev/null 2>&1 && setarch "$(uname -m)" -R true 2>/dev/null; then
     runner=(setarch "$(uname -m)" -R)
   fi
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions="$root/scripts/tsan.supp" \
     "${runner[@]}" ctest --test-dir "$build" --output-on-failure -R "$concurrency_regex" --no-tests=error \
     --timeout 600
   note "TSan: green in $(seconds_since "$started") s"

@@ -8,7 +8,9 @@
 //   SelectObject) and every drawing call writes into that bitmap's pixels.
 // - DIB pixels are 4 bytes per pixel, blue, green, red, alpha; a row is
 //   width x 4 bytes with no padding; rows run top-down for a negative header
-//   height and bottom-up otherwise. The memory starts zeroed.
+//   height and bottom-up otherwise. New memory starts zeroed, but the memory
+//   of a deleted DIB section of 1 MiB or more is handed to the next one of
+//   the same size as it was left: clear it when a known start matters.
 // - GDI's own drawing (LineTo, Ellipse) is aliased and writes opaque pixels
 //   (alpha byte 255) in the pen's or brush's colour.
 // - Nothing is ever written outside the selected bitmap or the clip
@@ -193,7 +195,9 @@ BOOL WINAPI DeleteDC(HDC dc);
 // A 32-bit DIB section (bit count 32, one plane, BI_RGB or BI_BITFIELDS with
 // the masks red 0x00FF0000, green 0x0000FF00, blue 0x000000FF). `info` points
 // to a BITMAPINFOHEADER, BITMAPV4HEADER or BITMAPV5HEADER (told apart by the
-// size field). `*bits` receives the zeroed pixel memory, owned by the bitmap.
+// size field). `*bits` receives the pixel memory, owned by the bitmap: zero,
+// or for 1 MiB or more possibly the recycled pixels of a deleted bitmap of the
+// same size (see above).
 // Fails with null (and a null `*bits`) for other formats, a width or height of
 // 0, a pixel buffer above 2^31 - 1 bytes, a file mapping, or no memory.
 HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,

@@ -147,7 +147,18 @@ void drawEllipse(const OpaquePainter& painter, const DrawTarget& target, int lef
                  int bottom) {
   const std::vector<Span> spans = ellipseSpans(left, top, right, bottom);
   const int rows = static_cast<int>(spans.size());
-  for (int i = 0; i < rows; ++i) {
+  // Only pixels within a pen's reach of the writable area can change
+  // anything, so rows and runs are cut to that: a box tens of thousands of
+  // pixels across around a small bitmap (the overlay's marker near the
+  // 16-bit limits) costs what the bitmap costs, not its area in pixels.
+  const PixelRect& area = target.area;
+  const int reach = std::max(target.pen.width, 1) + 1;
+  const auto clipped = [&](int from, int to) {
+    return Span{std::max(from, area.left - reach), std::min(to, area.right + reach)};
+  };
+  const int firstRow = std::max(0, area.top - reach - top);
+  const int endRow = std::min(rows, area.bottom + reach - top);
+  for (int i = firstRow; i < endRow; ++i) {
     const int y = top + i;
     const Span s = spans[static_cast<std::size_t>(i)];
     // The inside of a row is what lies inside the rows above and below too;
@@ -162,14 +173,25 @@ void drawEllipse(const OpaquePainter& painter, const DrawTarget& target, int lef
       inside.right = std::min(inside.right, spans[static_cast<std::size_t>(j)].right);
     }
     if (target.pen.isNull) {
-      if (!target.brush.hollow) painter.span(s.left, s.right, y, target.brush.colour);
+      if (!target.brush.hollow) {
+        const Span fill = clipped(s.left, s.right);
+        painter.span(fill.left, fill.right, y, target.brush.colour);
+      }
       continue;
     }
-    if (!target.brush.hollow && inside.left <= inside.right)
-      painter.span(inside.left, inside.right, y, target.brush.colour);
     const bool hasInside = inside.left <= inside.right;
-    for (int x = s.left; x <= s.right; ++x)
-      if (!hasInside || x < inside.left || x > inside.right) painter.penPixel(x, y);
+    if (!target.brush.hollow && hasInside) {
+      const Span fill = clipped(inside.left, inside.right);
+      painter.span(fill.left, fill.right, y, target.brush.colour);
+    }
+    // The outline, left to right: the whole row, or the runs either side of
+    // the inside.
+    const Span before = clipped(s.left, hasInside ? inside.left - 1 : s.right);
+    for (int x = before.left; x <= before.right; ++x) painter.penPixel(x, y);
+    if (hasInside) {
+      const Span after = clipped(inside.right + 1, s.right);
+      for (int x = after.left; x <= after.right; ++x) painter.penPixel(x, y);
+    }
   }
 }
 

@@ -38,8 +38,10 @@ std::uint32_t unpremultiplyPixelFast(std::uint32_t premultiplied);
 
 class PixelStore {
 public:
-  // Zeroed memory for width x height pixels, 4 bytes each; throws
-  // std::bad_alloc when it cannot be had.
+  // Memory for width x height pixels, 4 bytes each: zero when fresh; a
+  // frame-sized block recycled from a deleted store of the same size keeps
+  // the bytes it had (see pixel_memory_pool.h). Throws std::bad_alloc when
+  // it cannot be had.
   PixelStore(int width, int height, bool topDown);
   ~PixelStore();
   PixelStore(const PixelStore&) = delete;
@@ -67,6 +69,7 @@ public:
 
 private:
   void restoreStraight();
+  std::size_t byteSize() const;
 
   int pixelWidth;
   int pixelHeight;

@@ -3,8 +3,10 @@
 // pixel steps wider than the components, and in-place rendering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
+#include "effect/frame_blend_arithmetic.h"
 #include "tests/compositing/blend_support.h"
 
 namespace horaz::testing {
@@ -133,6 +135,36 @@ TEST(BlendEquivalence, DivisionAndRoundingOnEveryAlphaAndInput) {
     ASSERT_EQ(reference.blend(&blendSurfaceReference, surface), BlendResult::kBlended);
     EXPECT_EQ(pixelBytes(fast.out()), pixelBytes(reference.out())) << testhost::pixelFormatName(pixels);
   }
+}
+
+
+TEST(BlendEquivalence, DivisionBy255WithoutDividingIsExactOverTheWholeRange) {
+  for (uint32_t x = 0; x <= blend::kLargestBlendProduct; ++x) ASSERT_EQ(blend::divideBy255(x), x / 255) << x;
+}
+
+TEST(BlendEquivalence, FastMatchesReferenceInEveryOrderOfTheFourComponents) {
+  // Hosts may place red, green, blue and alpha on the four bytes in any
+  // order; each order takes its own vector shuffle.
+  std::array<int32_t, 4> offsets{0, 1, 2, 3};
+  std::mt19937 random(77);
+  int orders = 0;
+  do {
+    const uint32_t seed = random();
+    auto run = [&](BlendFunction function) {
+      std::mt19937 frameRandom(seed);
+      FramePair frames(67, 3, FrameFormat{PixelFormat::kRgba, false, false, 3, 1});
+      std::copy(offsets.begin(), offsets.end(), frames.output->layout().answers().offsets.begin());
+      fillRandom(frameRandom, frames.in());
+      fillRandom(frameRandom, frames.out());
+      const Surface surface = randomSurface(frameRandom, 67, 3);
+      EXPECT_EQ(frames.blend(function, surface), BlendResult::kBlended);
+      return pixelBytes(frames.out());
+    };
+    ASSERT_EQ(run(&blendSurface), run(&blendSurfaceReference))
+        << "offsets " << offsets[0] << offsets[1] << offsets[2] << offsets[3];
+    ++orders;
+  } while (std::next_permutation(offsets.begin(), offsets.end()));
+  EXPECT_EQ(orders, 24);
 }
 
 }  // namespace

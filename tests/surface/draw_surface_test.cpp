@@ -186,5 +186,20 @@ TEST(DrawSurface, BlendsOntoFramesOfEitherRowOrder) {
   }
 }
 
+
+TEST(DrawSurface, FrameSizedSurfaceStartsClearEvenOnMemoryAnEarlierOneLeftPainted) {
+  // The platform hands the memory of a deleted frame-sized bitmap to the next
+  // one of the same size as it was left; the surface's own clear is what
+  // makes every new surface transparent.
+  constexpr int32_t kWidth = 1920, kHeight = 1080;
+  constexpr size_t kBytes = size_t{kWidth} * kHeight * 4;
+  for (int frame = 0; frame < 3; ++frame) {
+    DrawSurface surface;
+    ASSERT_NE(surface.create(kWidth, kHeight, 32, true), nullptr);
+    ASSERT_TRUE(allZero(surface.bits(), kBytes)) << "frame " << frame;
+    std::fill(surface.bits(), surface.bits() + kBytes, uint8_t{0xA5});
+  }
+}
+
 }  // namespace
 }  // namespace horaz
