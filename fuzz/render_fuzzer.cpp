@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzz/fuzz_values.h"
@@ -33,11 +34,11 @@ using horaz::testhost::HostFrame;
 using horaz::testhost::LayoutAnswers;
 using horaz::testhost::RenderHost;
 
-// Big frames cost seconds under the sanitizers; their area is held to 2^24
-// pixels (64 MiB a frame), which still allows 8192 x 2048.
-constexpr int64_t kMaxFuzzedPixels = int64_t{1} << 24;
+// Big frames cost seconds under the sanitizers; their area is held to 2^22
+// pixels (16 MiB a frame), which still allows 8192 x 512 and 2048 x 2048.
+constexpr int64_t kMaxFuzzedPixels = int64_t{1} << 22;
 // What the surface can hold: 4 bytes a pixel in a signed 32-bit size.
-constexpr int64_t kMaxSurfaceBytes = 0x7FFFFFFF;
+constexpr uint64_t kMaxSurfaceBytes = 0x7FFFFFFF;
 
 RenderHost* gHost = nullptr;
 
@@ -189,7 +190,19 @@ void setParameters(FuzzedDataProvider& data, RenderHost& host) {
     const size_t size = data.ConsumeIntegralInRange<uint8_t>(0, 15) == 0
                             ? data.ConsumeIntegralInRange<size_t>(0, 200)
                             : sizeof(LOGFONTW);
-    host.setBytes("PrivateData", data.ConsumeBytes<uint8_t>(size));
+    std::vector<uint8_t> record = data.ConsumeBytes<uint8_t>(size);
+    // Mostly a face name a host could store; every new name costs a font
+    // match, which would leave little time for anything else.
+    constexpr const char16_t* kFaces[] = {u"", u"Arial", u"DejaVu Sans", u"Liberation Serif", u"No Such Face"};
+    if (record.size() == sizeof(LOGFONTW) && data.ConsumeIntegralInRange<uint8_t>(0, 7) != 0) {
+      LOGFONTW font;
+      std::memcpy(&font, record.data(), sizeof font);
+      std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), u'\0');
+      const std::u16string_view face = kFaces[data.ConsumeIntegralInRange<size_t>(0, std::size(kFaces) - 1)];
+      std::copy(face.begin(), face.end(), font.lfFaceName);
+      std::memcpy(record.data(), &font, sizeof font);
+    }
+    host.setBytes("PrivateData", std::move(record));
   }
 }
 
@@ -212,6 +225,10 @@ void renderPhantom(FuzzedDataProvider& data, RenderHost& host, const horaz::test
     width = data.ConsumeIntegralInRange<int32_t>(23171, 1 << 20);
     height = data.ConsumeIntegralInRange<int32_t>(23171, 1 << 20);
   }
+  // A claimed size that memory could hold would only make a slow render
+  // that writes nothing: such sizes are moved past what a surface can hold.
+  const uint64_t claimed = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height);
+  if (claimed > static_cast<uint64_t>(kMaxFuzzedPixels) && claimed <= kMaxSurfaceBytes / 4) width = height = 1 << 20;
   FrameFormat format = fuzzFrameFormat(data);
   const LayoutAnswers layout = horaz::testhost::layoutAnswersFor(format);
   auto output = CountedRef<PhantomFrame>::adopt(
@@ -231,8 +248,8 @@ void renderPhantom(FuzzedDataProvider& data, RenderHost& host, const horaz::test
   HORAZ_FUZZ_CHECK(host.ledger().liveObjects() == live);
   HORAZ_FUZZ_CHECK(horaz::platform::gdiplusStartupCount() == 0);
   // Sizes taken as unsigned counts, as the render takes them.
-  const int64_t pixels = static_cast<int64_t>(static_cast<uint32_t>(width)) * static_cast<uint32_t>(height);
-  if (pixels != 0 && pixels * 4 > kMaxSurfaceBytes) {
+  const uint64_t pixels = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height);
+  if (pixels != 0 && pixels > kMaxSurfaceBytes / 4) {
     HORAZ_FUZZ_CHECK(acf::failed(result));
     HORAZ_FUZZ_CHECK(output->rowRequests == 0);
   }

@@ -129,7 +129,10 @@ uint8_t* ACFCALL HostFrame::GetRow(int32_t y, int32_t plane) {
     return nullptr;
   }
   if (y < 0 || y >= height_) return nullptr;
-  rowRequests_[static_cast<size_t>(y)].fetch_add(1);
+  // One render call uses a frame at a time, so a plain load and store keep
+  // the count without a locked instruction on every row.
+  std::atomic<uint32_t>& requests = rowRequests_[static_cast<size_t>(y)];
+  requests.store(requests.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
   return nullRows_[static_cast<size_t>(y)] ? nullptr : memoryRow(y);
 }
 

@@ -213,8 +213,8 @@ GpStatus WINAPI GdipDeleteFontFamily(GpFontFamily* family);
 GpStatus WINAPI GdipGetFamilyName(const GpFontFamily* family, WCHAR* name, WORD language);
 
 // Style: FontStyle bits (bold and italic pick the matching face or synthesize
-// it). An em size of 0 or less (or not finite) and UnitDisplay fail with
-// InvalidParameter.
+// it). An em size of 0 or less (or not finite), one above 65535 pixels and
+// UnitDisplay fail with InvalidParameter.
 GpStatus WINAPI GdipCreateFont(const GpFontFamily* family, REAL emSize, INT style, INT unit, GpFont** font);
 GpStatus WINAPI GdipDeleteFont(GpFont* font);
 GpStatus WINAPI GdipGetFontSize(GpFont* font, REAL* size);

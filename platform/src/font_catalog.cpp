@@ -70,15 +70,9 @@ std::vector<std::string> familiesOf(const FcPattern* match) {
   return names;
 }
 
-FaceMetrics readMetrics(cairo_font_face_t* face) {
+// The metrics of a FreeType face (null: the usual proportions).
+FaceMetrics readMetrics(FT_Face ft) {
   FaceMetrics metrics;
-  cairo_matrix_t size, identity;
-  cairo_matrix_init_scale(&size, 1.0, 1.0);
-  cairo_matrix_init_identity(&identity);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_scaled_font_t* scaled = cairo_scaled_font_create(face, &size, &identity, options);
-  cairo_font_options_destroy(options);
-  FT_Face ft = cairo_ft_scaled_font_lock_face(scaled);
   if (ft && ft->units_per_EM > 0) {
     const double em = ft->units_per_EM;
     metrics.ascender = ft->ascender / em;
@@ -91,8 +85,6 @@ FaceMetrics readMetrics(cairo_font_face_t* face) {
       metrics.strikeoutThickness = os2->yStrikeoutSize / em;
     }
   }
-  if (ft) cairo_ft_scaled_font_unlock_face(scaled);
-  cairo_scaled_font_destroy(scaled);
   // Faces without the tables get the usual proportions.
   if (metrics.lineSpacing <= 0.0) metrics.lineSpacing = metrics.ascender + metrics.descender;
   if (metrics.lineSpacing <= 0.0) metrics = {0.9, 0.2, 1.15, -0.1, 0.05, 0.26, 0.05};
@@ -146,7 +138,13 @@ struct FontCatalog::State {
 FontCatalog::FontCatalog() : state(new State) { FcInit(); }
 
 FontCatalog::~FontCatalog() {
-  for (auto& [key, face] : state->faces) cairo_font_face_destroy(face->cairoFace);
+  for (auto& [key, face] : state->faces) {
+    if (face->pinned) {
+      if (face->pinnedLocked) cairo_ft_scaled_font_unlock_face(face->pinned);
+      cairo_scaled_font_destroy(face->pinned);
+    }
+    cairo_font_face_destroy(face->cairoFace);
+  }
   delete state;
 }
 
@@ -221,7 +219,18 @@ const FontFace* FontCatalog::face(const FontFamilyEntry& family, int style) {
   if (face->syntheticItalic) synthesize |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
   if (synthesize) cairo_ft_font_face_set_synthesize(cairoFace, synthesize);
   face->cairoFace = cairoFace;
-  face->metrics = readMetrics(cairoFace);
+  // cairo closes a FreeType face that nobody has locked once ten are open,
+  // and it can do so while another thread is still drawing with it; a face
+  // kept locked here stays open for as long as the catalog lives.
+  cairo_matrix_t size, identity;
+  cairo_matrix_init_scale(&size, 1.0, 1.0);
+  cairo_matrix_init_identity(&identity);
+  cairo_font_options_t* options = cairo_font_options_create();
+  face->pinned = cairo_scaled_font_create(cairoFace, &size, &identity, options);
+  cairo_font_options_destroy(options);
+  FT_Face ft = cairo_ft_scaled_font_lock_face(face->pinned);
+  face->pinnedLocked = ft != nullptr;
+  face->metrics = readMetrics(ft);
   slot = std::move(face);
   return slot.get();
 }

@@ -24,6 +24,10 @@ struct FaceMetrics {
 
 struct FontFace {
   cairo_font_face_t* cairoFace = nullptr;  // owned by the catalog
+  // A scaled font of the face whose FreeType face is held locked, so that
+  // cairo never closes it under another thread; owned by the catalog.
+  cairo_scaled_font_t* pinned = nullptr;
+  bool pinnedLocked = false;
   FaceMetrics metrics;
   std::string file;
   bool syntheticBold = false;

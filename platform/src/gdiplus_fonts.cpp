@@ -24,6 +24,8 @@ GpFontFamily* genericSansSerifObject() {
   return generic;
 }
 
+constexpr double kMaxEmPixels = 65535.0;
+
 // Layout measures with unhinted metrics so sizes scale exactly.
 std::shared_ptr<cairo_scaled_font_t> measuringFont(const FontFace& face, double emPixels) {
   cairo_matrix_t size, identity;
@@ -113,7 +115,9 @@ GpStatus WINAPI GdipCreateFont(const GpFontFamily* family, REAL emSize, INT styl
     const double perUnit = pixelsPerUnit(unit);
     if (!std::isfinite(emSize) || emSize <= 0.0f || perUnit == 0.0) return failed(InvalidParameter);
     const double emPixels = emSize * perUnit;
-    if (emPixels > 1e5) return failed(InvalidParameter);
+    // FreeType sizes glyphs in at most 65535 pixels per em; a larger font
+    // fails inside cairo, which loses the font it had made on that path.
+    if (emPixels > kMaxEmPixels) return failed(InvalidParameter);
     const FontFace* face = FontCatalog::instance().face(*family->entry, style);
     if (!face) return failed(FontStyleNotFound);
     auto made = std::make_unique<GpFont>();
