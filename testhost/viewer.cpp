@@ -45,6 +45,8 @@ ViewerContext::ViewerContext(std::shared_ptr<Ledger> ledger, std::shared_ptr<Par
     throw std::runtime_error("the viewer's bitmap could not be made");
   }
   pixels_ = static_cast<uint32_t*>(bits);
+  // Large DIB sections may come back holding an earlier bitmap's pixels.
+  fill(0);
 }
 
 ViewerContext::~ViewerContext() {
