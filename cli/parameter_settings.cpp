@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "host/vocabulary.h"
+
+#include "cli/number_text.h"
 #include "testhost/parameter_store.h"
 
 namespace horaz::cli {
@@ -26,20 +28,6 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
-}
-
-bool parseInt64(std::string_view text, int64_t& value) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
-}
-
-bool parseDouble(std::string_view text, double& value) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
 std::optional<double> numericAttribute(const ParameterRecord& record, const acf::Guid& key) {

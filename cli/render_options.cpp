@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "cli/number_text.h"
+
 namespace horaz::cli {
 namespace {
 
@@ -99,20 +101,6 @@ examples
 )";
 
 [[noreturn]] void usage(const std::string& message) { throw UsageError(message); }
-
-bool parseInt64(std::string_view text, int64_t& value) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
-}
-
-bool parseDouble(std::string_view text, double& value) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
-}
 
 // A positive ratio "N/D", "N:D" or a decimal.
 std::optional<Ratio> parsePositiveRatio(std::string_view text) {
