@@ -14,8 +14,9 @@ constexpr int64_t kMaxPixelBytes = std::numeric_limits<int32_t>::max();
 // height would turn a top-down request into a bottom-up one.
 int64_t pixelBytesFor(int32_t width, int32_t height, uint16_t bitCount) {
   if (width <= 0 || height <= 0 || bitCount != 32) return 0;
-  const int64_t bytes = int64_t{width} * int64_t{height} * kBytesPerPixel;
-  return bytes <= kMaxPixelBytes ? bytes : 0;
+  // width × height stays below 2^62; check it before multiplying by 4.
+  const int64_t pixels = int64_t{width} * int64_t{height};
+  return pixels <= kMaxPixelBytes / kBytesPerPixel ? pixels * kBytesPerPixel : 0;
 }
 
 void fillHeader(BITMAPV5HEADER& header, int32_t width, int32_t height, uint16_t bitCount, bool topDown,

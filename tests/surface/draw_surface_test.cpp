@@ -133,6 +133,7 @@ TEST(DrawSurface, FailedCreationGivesNoPixelsAndStillReleases) {
       {"no rows", 16, 0, 32, false},
       {"huge", 100000, 100000, 32, true},
       {"overflowing 32 bits", 65536, 65536, 32, false},
+      {"overflowing 64 bits in bytes", 2147483647, 2147483647, 32, true},
       {"just above 2^31 - 1 bytes", 32768, 16384, 32, true},
       {"negative height asked top-down", 4, -3, 32, true},
       {"negative width", -4, 3, 32, false},
