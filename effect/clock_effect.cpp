@@ -36,24 +36,9 @@ bool inputCoversOutput(acf::Frame& input, uint32_t width, uint32_t height) {
 }
 
 ClockInputs clockInputsOf(const RenderParameters& p, double clockFrames, double framesPerSecond) {
-  ClockInputs inputs;
+  ClockInputs inputs = p.time;
   inputs.frameTime = clockFrames;
   inputs.framesPerSecond = framesPerSecond;
-  inputs.speedFactor = p.speedFactor;
-  inputs.speedApplies = p.speedApplies;
-  inputs.startHour = p.startHour;
-  inputs.startMinute = p.startMinute;
-  inputs.startSecond = p.startSecond;
-  inputs.startMillisecond = p.startMillisecond;
-  inputs.startFrame = p.startFrame;
-  inputs.startDay = p.startDay;
-  inputs.startMonth = p.startMonth;
-  inputs.startYear = p.startYear;
-  inputs.stopHour = p.stopHour;
-  inputs.stopMinute = p.stopMinute;
-  inputs.stopSecond = p.stopSecond;
-  inputs.stopMillisecond = p.stopMillisecond;
-  inputs.countDown = p.countDown;
   inputs.timerStyle = p.timerStyle;
   return inputs;
 }

@@ -95,8 +95,8 @@ RenderParameters ParameterReader::readAll() {
   p.alignment = readIntegerAtTime(fetch(parameterId(u"Alignment List")), kInteger);
 
   acf::Parameter& speedFactor = fetch(parameterId(u"Time Speed Factor"));
-  p.speedFactor = readIntegerAtTime(speedFactor, acf::value_type::kSpeedInteger);
-  p.speedApplies = speedFactor.GetFlag();
+  p.time.speedFactor = readIntegerAtTime(speedFactor, acf::value_type::kSpeedInteger);
+  p.time.speedApplies = speedFactor.GetFlag();
 
   p.x = readDoubleAtTime(fetch(parameterId(u"X")));
   p.y = readDoubleAtTime(fetch(parameterId(u"Y")));
@@ -104,20 +104,20 @@ RenderParameters ParameterReader::readAll() {
 
   // The hours and milliseconds of the start and stop times are read without
   // a time, the other fields at the frame's time.
-  p.startHour = readIntegerWithoutTime(fetch(parameterId(u"Start Time Hour")));
-  p.startMinute = readIntegerAtTime(fetch(parameterId(u"Start Time Minute")), kInteger);
-  p.startSecond = readIntegerAtTime(fetch(parameterId(u"Start Time Second")), kInteger);
-  p.startMillisecond = readIntegerWithoutTime(fetch(parameterId(u"Start Time Millsecond")));
-  p.startFrame = readIntegerAtTime(fetch(parameterId(u"Start Time Frame")), kInteger);
-  p.startDay = readIntegerAtTime(fetch(parameterId(u"Start Time Day")), kInteger);
-  p.startMonth = readIntegerAtTime(fetch(parameterId(u"Start Time Month")), kInteger);
-  p.startYear = readIntegerAtTime(fetch(parameterId(u"Start Time Year")), kInteger);
-  p.stopHour = readIntegerWithoutTime(fetch(parameterId(u"Stop Time Hour")));
-  p.stopMinute = readIntegerAtTime(fetch(parameterId(u"Stop Time Minute")), kInteger);
-  p.stopSecond = readIntegerAtTime(fetch(parameterId(u"Stop Time Second")), kInteger);
-  p.stopMillisecond = readIntegerWithoutTime(fetch(parameterId(u"Stop Time Millsecond")));
+  p.time.startHour = readIntegerWithoutTime(fetch(parameterId(u"Start Time Hour")));
+  p.time.startMinute = readIntegerAtTime(fetch(parameterId(u"Start Time Minute")), kInteger);
+  p.time.startSecond = readIntegerAtTime(fetch(parameterId(u"Start Time Second")), kInteger);
+  p.time.startMillisecond = readIntegerWithoutTime(fetch(parameterId(u"Start Time Millsecond")));
+  p.time.startFrame = readIntegerAtTime(fetch(parameterId(u"Start Time Frame")), kInteger);
+  p.time.startDay = readIntegerAtTime(fetch(parameterId(u"Start Time Day")), kInteger);
+  p.time.startMonth = readIntegerAtTime(fetch(parameterId(u"Start Time Month")), kInteger);
+  p.time.startYear = readIntegerAtTime(fetch(parameterId(u"Start Time Year")), kInteger);
+  p.time.stopHour = readIntegerWithoutTime(fetch(parameterId(u"Stop Time Hour")));
+  p.time.stopMinute = readIntegerAtTime(fetch(parameterId(u"Stop Time Minute")), kInteger);
+  p.time.stopSecond = readIntegerAtTime(fetch(parameterId(u"Stop Time Second")), kInteger);
+  p.time.stopMillisecond = readIntegerWithoutTime(fetch(parameterId(u"Stop Time Millsecond")));
   p.stopFrame = readIntegerAtTime(fetch(parameterId(u"Stop Time Frame")), kInteger);
-  p.countDown = readIntegerAtTime(fetch(parameterId(u"Count Down")), acf::value_type::kBoolean);
+  p.time.countDown = readIntegerAtTime(fetch(parameterId(u"Count Down")), acf::value_type::kBoolean);
 
   p.fontRecord = readFontRecord(fetch(parameterId(u"PrivateData")));
   return p;

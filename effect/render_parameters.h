@@ -6,6 +6,7 @@
 
 #include <wingdi.h>
 
+#include "effect/clock_value.h"
 #include "host/parameters.h"
 #include "module/counted_ref.h"
 
@@ -26,25 +27,14 @@ struct RenderParameters {
   double backgroundBlue = 0.0;
   double backgroundOpacity = 0.0;
   int32_t alignment = 0;  // `Alignment List`: 0 right, 1 centre, 2 left
-  int32_t speedFactor = 0;
-  int32_t speedApplies = 1;
   double x = 0.0;     // percent of the frame width
   double y = 0.0;     // percent of the frame height
   double size = 0.0;  // percent of the frame height
-  int32_t startHour = 0;
-  int32_t startMinute = 0;
-  int32_t startSecond = 0;
-  int32_t startMillisecond = 0;
-  int32_t startFrame = 0;
-  int32_t startDay = 0;
-  int32_t startMonth = 0;
-  int32_t startYear = 0;
-  int32_t stopHour = 0;
-  int32_t stopMinute = 0;
-  int32_t stopSecond = 0;
-  int32_t stopMillisecond = 0;
+  // The speed factor and its flag, the start and stop fields and the
+  // direction, as the time model takes them; the render adds the frame time,
+  // the frame rate and the timer style.
+  ClockInputs time;
   int32_t stopFrame = 0;  // read, but the time model gives it no role
-  int32_t countDown = 0;
   LOGFONTW fontRecord{};  // `PrivateData`, the digital clock's font
 };
 
