@@ -18,7 +18,7 @@ GdiplusGraphics smoothGraphics(HDC dc) {
   return graphics;
 }
 
-void drawAnalog(HDC dc, const ClockDrawing& d, const ClockValue& value) {
+void drawAnalog(HDC dc, const ClockDrawing& d, const ClockValue& value, const DrawingAreaNotice& beforeDrawing) {
   AnalogClockPainter painter;
   painter.setHandAndMarkColour(d.foreground);
   painter.setDialColour(d.background);
@@ -27,16 +27,22 @@ void drawAnalog(HDC dc, const ClockDrawing& d, const ClockValue& value) {
   painter.setShowMinuteHand(true);
   painter.setShowSecondHand(true);
   painter.setShowHourMarks(true);
+  if (beforeDrawing)
+    beforeDrawing(painter.extent(d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes,
+                                 value.seconds));
   const GdiplusGraphics graphics = smoothGraphics(dc);
   painter.draw(graphics.get(), d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes,
                value.seconds);
 }
 
-void drawLed(HDC dc, const ClockDrawing& d, const TimerText& text) {
+void drawLed(HDC dc, const ClockDrawing& d, const TimerText& text, const DrawingAreaNotice& beforeDrawing) {
   LedClockPainter painter;
   painter.setSegmentColour(d.foreground);
   painter.setBackgroundColour(d.background);
   painter.setShowBackground(kShowBackground);
+  if (beforeDrawing)
+    beforeDrawing(painter.extent(d.posX, d.posY, ledSize(d.baseSize), d.aspectFactor, text.c_str(),
+                                 static_cast<int32_t>(text.length())));
   const GdiplusGraphics graphics = smoothGraphics(dc);
   painter.draw(graphics.get(), d.posX, d.posY, ledSize(d.baseSize), d.aspectFactor, text.c_str(),
                static_cast<int32_t>(text.length()));
@@ -44,18 +50,19 @@ void drawLed(HDC dc, const ClockDrawing& d, const TimerText& text) {
 
 }  // namespace
 
-void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, const TimerText& text) {
+void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, const TimerText& text,
+               const DrawingAreaNotice& beforeDrawing) {
   switch (drawing.clockType) {
     case kAnalogClock:
-      drawAnalog(dc, drawing, value);
+      drawAnalog(dc, drawing, value, beforeDrawing);
       break;
     case kDigitalClock:
       DigitalClockPainter::draw(dc, text.c_str(), drawing.posX, drawing.posY, drawing.baseSize,
                                 drawing.foreground, drawing.background, drawing.alignment, drawing.fontRecord,
-                                kShowBackground);
+                                kShowBackground, beforeDrawing);
       break;
     case kLedClock:
-      drawLed(dc, drawing, text);
+      drawLed(dc, drawing, text, beforeDrawing);
       break;
     default:
       break;  // nothing drawn: the surface stays transparent

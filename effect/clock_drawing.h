@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "effect/clock_value.h"
+#include "effect/digital_clock_painter.h"
 #include "effect/timer_text.h"
 
 namespace horaz {
@@ -36,6 +37,10 @@ struct ClockDrawing {
 // drawn with background, dial, hour marks and all three hands on. The analog
 // and LED painters get a drawing object of their own with high-quality
 // smoothing, deleted before this returns; GDI+ must be started throughout.
-void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, const TimerText& text);
+// `beforeDrawing`, when given, is told every pixel the painter can touch
+// before its first drawing call; it is not called when nothing is drawn.
+using DrawingAreaNotice = DigitalClockPainter::DrawingAreaNotice;
+void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, const TimerText& text,
+               const DrawingAreaNotice& beforeDrawing = {});
 
 }  // namespace horaz

@@ -138,7 +138,9 @@ acf::Result ClockEffect::render(acf::ParameterSet& context, acf::Request& reques
   // A frame without pixels has nothing to draw on and nothing to write.
   HDC surfaceDc = nullptr;
   if (unsignedWidth != 0 && unsignedHeight != 0) {
-    surfaceDc = surface.create(width, height, kSurfaceBitCount, topDown);
+    // Only what the painter can reach is cleared and read: a clock covers a
+    // small part of the frame.
+    surfaceDc = surface.create(width, height, kSurfaceBitCount, topDown, DrawSurface::Clearing::kWhereDrawn);
     // Too large, or no memory: fail rather than report a frame that was
     // never written as rendered.
     if (!surfaceDc) raiseFailure(acf::kOutOfMemory);
@@ -151,12 +153,14 @@ acf::Result ClockEffect::render(acf::ParameterSet& context, acf::Request& reques
     text = makeTimerText(value, timerStyle, pattern, [&timeSource] { return timeSource.GetField(); });
   }
 
-  if (surfaceDc) drawClock(surfaceDc, drawing, value, text);
+  if (surfaceDc)
+    drawClock(surfaceDc, drawing, value, text, [&surface](const PixelArea& reach) { surface.clearForDrawing(reach); });
   gdiplus.shutdown();
 
   BlendResult blended = BlendResult::kBlended;
   if (const uint8_t* pixels = surface.bits())
-    blended = blendSurface(pixels, width, height, output, input, layout, rows.startRow, rows.rowStep);
+    blended = blendSurface(pixels, width, height, output, input, layout, rows.startRow, rows.rowStep,
+                           surface.readArea());
   surface.release();
 
   // A pixel kind the blend does not handle leaves the output as it was and is

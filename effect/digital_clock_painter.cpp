@@ -78,7 +78,7 @@ INT DigitalClockPainter::fontStyle(const LOGFONTW& font) noexcept {
 
 void DigitalClockPainter::draw(HDC dc, const char16_t* text, int32_t posX, int32_t posY, int32_t baseSize,
                                ARGB foreground, ARGB background, int32_t alignment, const LOGFONTW& font,
-                               bool showBackground) {
+                               bool showBackground, const DrawingAreaNotice& beforeDrawing) {
   if (text == nullptr) text = u"";
   const std::u16string faceName = faceNameOf(font);
   const INT style = fontStyle(font);
@@ -133,17 +133,31 @@ void DigitalClockPainter::draw(HDC dc, const char16_t* text, int32_t posX, int32
       break;
   }
 
-  if (showBackground && backgroundBrush) {
-    GdipFillRectangleI(graphics.get(), backgroundBrush.get(), left, top, truncateToInt32(width * kBoxSlack),
-                       truncateToInt32(height));
+  const bool showsBox = showBackground && backgroundBrush;
+  const bool showsText = drawingFont && foregroundBrush;
+  // The layout width widens the truncated width, not the measured one.
+  const GpRectF layout{static_cast<REAL>(left), static_cast<REAL>(top),
+                       static_cast<REAL>(truncateToInt32(width) * kBoxSlack),
+                       static_cast<REAL>(truncateToInt32(height))};
+  const INT boxWidth = truncateToInt32(width * kBoxSlack);
+  const INT boxHeight = truncateToInt32(height);
+
+  if (beforeDrawing) {
+    PixelArea reach;
+    if (showsBox) reach = PixelArea::ofRectangle(left, top, boxWidth, boxHeight);
+    if (showsText) {
+      // Text is cut at a layout rectangle with a width and a height; one
+      // without either is no bound at all.
+      const bool clipped = layout.Width > 0.0f && layout.Height > 0.0f;
+      reach = reach.joined(clipped ? PixelArea::ofRectangle(layout.X, layout.Y, layout.Width, layout.Height)
+                                   : PixelArea::everything());
+    }
+    beforeDrawing(reach.widened(PixelArea::kShapeMargin));
   }
-  if (drawingFont && foregroundBrush) {
-    // The layout width widens the truncated width, not the measured one.
-    const GpRectF layout{static_cast<REAL>(left), static_cast<REAL>(top),
-                         static_cast<REAL>(truncateToInt32(width) * kBoxSlack),
-                         static_cast<REAL>(truncateToInt32(height))};
+
+  if (showsBox) GdipFillRectangleI(graphics.get(), backgroundBrush.get(), left, top, boxWidth, boxHeight);
+  if (showsText)
     GdipDrawString(graphics.get(), text, length, drawingFont.get(), &layout, format.get(), foregroundBrush.get());
-  }
 }
 
 }  // namespace horaz

@@ -260,21 +260,30 @@ struct RgbRow {
     o[l.alpha] = static_cast<uint8_t>(a);
   }
 
-  void run(const uint8_t* s, int32_t width, const uint8_t* in, uint8_t* out) const {
+  // Pixels [readLeft, readRight) are read from the surface; the rest of the
+  // row is copied from the input.
+  void run(const uint8_t* s, int32_t width, int32_t readLeft, int32_t readRight, const uint8_t* in,
+           uint8_t* out) const {
+    if (readLeft >= readRight) {
+      copyRun(in, out, 0, width);
+      return;
+    }
+    copyRun(in, out, 0, readLeft);
     const size_t step = static_cast<size_t>(l.step);
-    int32_t x = 0;
-    while (x < width) {
-      const int32_t end = transparentRunEnd(s, x, x + std::min(width - x, kChunkPixels));
+    int32_t x = readLeft;
+    while (x < readRight) {
+      const int32_t end = transparentRunEnd(s, x, x + std::min(readRight - x, kChunkPixels));
       copyRun(in, out, x, end);
       x = end;
 #if defined(__SSE2__)
-      if (vector.groups) x = vector.groups(s, in, out, x, width, vector.fourthComponentLanes);
+      if (vector.groups) x = vector.groups(s, in, out, x, readRight, vector.fourthComponentLanes);
 #endif
-      for (; x < width && alphaAt(s, x) != 0; ++x) {
+      for (; x < readRight && alphaAt(s, x) != 0; ++x) {
         const size_t at = static_cast<size_t>(x) * step;
         blendPixel(s + static_cast<size_t>(x) * 4, in + at, out + at);
       }
     }
+    copyRun(in, out, readRight, width);
   }
 };
 
@@ -322,28 +331,36 @@ struct YccRow {
     o[l.ySecond] = mix(s2[3], i[l.ySecond], 0.299 * r + 0.587 * g + 0.114 * b);
   }
 
-  void run(const uint8_t* s, int32_t width, const uint8_t* in, uint8_t* out) const {
+  // Pairs whose two pixels lie in [readLeft, readRight) are read from the
+  // surface; the others are copied from the input.
+  void run(const uint8_t* s, int32_t width, int32_t readLeft, int32_t readRight, const uint8_t* in,
+           uint8_t* out) const {
     const size_t step = static_cast<size_t>(l.step);
     const size_t pairs = static_cast<size_t>(width) / 2;
-    size_t p = 0;
-    while (p < pairs) {
+    const size_t firstRead = readLeft >= readRight ? pairs : static_cast<size_t>(readLeft + 1) / 2;
+    const size_t endRead = std::max(firstRead, std::min(pairs, static_cast<size_t>(readRight) / 2));
+    copyPairs(in, out, 0, firstRead);
+    size_t p = firstRead;
+    while (p < endRead) {
       // Only the first pixel's alpha decides what happens to a pair.
-      const size_t end = firstMarkedWord(s, p, std::min(pairs, p + kChunkPairs), kFirstAlpha);
+      const size_t end = firstMarkedWord(s, p, std::min(endRead, p + kChunkPairs), kFirstAlpha);
       copyPairs(in, out, p, end);
-      for (p = end; p < pairs && s[p * 8 + 3] != 0; ++p) {
+      for (p = end; p < endRead && s[p * 8 + 3] != 0; ++p) {
         const uint8_t* s1 = s + p * 8;
         const size_t at = p * step;
         blendFirst(s1, in + at, out + at);
         blendSecond(s1 + 4, in + at, out + at);
       }
     }
+    copyPairs(in, out, endRead, pairs);
     if (width & 1) {
       // The last pair of an odd width has only its first pixel: its second
       // luma lies outside the picture and is left alone.
       const uint8_t* s1 = s + pairs * 8;
       const uint8_t* i = in + pairs * step;
       uint8_t* o = out + pairs * step;
-      if (s1[3] == 0) {
+      const bool read = readLeft < readRight && readRight >= width && readLeft <= width - 1;
+      if (!read || s1[3] == 0) {
         o[l.cr] = i[l.cr];
         o[l.yFirst] = i[l.yFirst];
         o[l.cb] = i[l.cb];
@@ -357,12 +374,16 @@ struct YccRow {
 }  // namespace
 
 BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t height, acf::Frame& output,
-                         acf::Frame& input, acf::PixelLayout& layout, int32_t startRow, int32_t rowStep) {
+                         acf::Frame& input, acf::PixelLayout& layout, int32_t startRow, int32_t rowStep,
+                         const PixelArea& readArea) {
   if (!blend::validBlendArguments(surfacePixels, startRow, rowStep)) return BlendResult::kInvalidArguments;
   BlendLayout l;
   if (const BlendResult read = blend::readBlendLayout(layout, l); read != BlendResult::kBlended) return read;
   if (width <= 0) return BlendResult::kBlended;
 
+  const PixelArea area = readArea.within(width, height);
+  const auto readLeft = static_cast<int32_t>(area.left);
+  const auto readRight = static_cast<int32_t>(area.right);
   const bool rgb = l.family == blend::PixelFamily::kRgb;
   const bool bytewise = l.step == 4 && (rgb ? coversFourBytes(l.red, l.green, l.blue, l.alpha)
                                             : coversFourBytes(l.cb, l.yFirst, l.cr, l.ySecond));
@@ -374,13 +395,23 @@ BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t he
     const uint8_t* in = input.GetRow(row, 0);
     if (!out || !in) continue;
     const uint8_t* s = blend::surfaceRow(surfacePixels, width, row);
+    // Rows the drawing never reached are copies of the input.
+    const bool rowRead = y >= area.top && y < area.bottom;
+    const int32_t left = rowRead ? readLeft : 0;
+    const int32_t right = rowRead ? readRight : 0;
     if (rgb) {
-      rgbRow.run(s, width, in, out);
+      rgbRow.run(s, width, left, right, in, out);
     } else {
-      yccRow.run(s, width, in, out);
+      yccRow.run(s, width, left, right, in, out);
     }
   }
   return BlendResult::kBlended;
+}
+
+BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t height, acf::Frame& output,
+                         acf::Frame& input, acf::PixelLayout& layout, int32_t startRow, int32_t rowStep) {
+  return blendSurface(surfacePixels, width, height, output, input, layout, startRow, rowStep,
+                      PixelArea{0, 0, width, height});
 }
 
 }  // namespace horaz

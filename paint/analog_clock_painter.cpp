@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "effect/truncate_to_int32.h"
 #include "paint/gdiplus_objects.h"
@@ -31,12 +32,14 @@ constexpr REAL kSecondHandPenWidth = 1.0f;
 
 }  // namespace
 
-void AnalogClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t radius,
-                              float aspectFactor, int32_t hours, int32_t minutes, int32_t seconds) {
+void AnalogClockPainter::setGeometry(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor,
+                                     int32_t hours, int32_t minutes, int32_t seconds) {
   hours_ = hours;
   minutes_ = minutes;
   seconds_ = seconds;
 
+  centreX_ = centreX;
+  centreY_ = centreY;
   centre_ = GpPointF{static_cast<float>(centreX), static_cast<float>(centreY)};
   aspectFactor_ = aspectFactor;
   // Divided in single precision, as the aspect factor comes; a zero or
@@ -44,20 +47,36 @@ void AnalogClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t cen
   radiusX_ = truncateToInt32(divideByAspect(static_cast<float>(radius), aspectFactor));
   radiusY_ = radius;
   markUnit_ = std::max(std::min(radiusX_, radiusY_) / 20, 2);
+}
 
+void AnalogClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t radius,
+                              float aspectFactor, int32_t hours, int32_t minutes, int32_t seconds) {
+  setGeometry(centreX, centreY, radius, aspectFactor, hours, minutes, seconds);
   if (graphics == nullptr) return;
-  if (showDial_) drawDial(graphics, centreX, centreY);
+  if (showDial_) drawDial(graphics);
   if (showHourMarks_) drawHourMarks(graphics);
-
-  if (showHourHand_) {
-    // 12 stays 12 and 0 stays 0; the afternoon folds onto the morning. The
-    // hand moves one step every 12 minutes.
-    int64_t hour = hours_;
-    if (hour > 12) hour %= 12;
-    drawKiteHand(graphics, hour * kStepsPerHour + minutes_ / kMinutesPerHourStep, kHourHandFraction);
-  }
+  if (showHourHand_) drawKiteHand(graphics, hourHandStep(), kHourHandFraction);
   if (showMinuteHand_) drawKiteHand(graphics, minutes_, kMinuteHandFraction);
   if (showSecondHand_) drawSecondHand(graphics);
+}
+
+PixelArea AnalogClockPainter::extent(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor,
+                                     int32_t hours, int32_t minutes, int32_t seconds) {
+  setGeometry(centreX, centreY, radius, aspectFactor, hours, minutes, seconds);
+  const std::array<INT, 4> dial = dialRectangle();
+  PixelArea outline = PixelArea::ofRectangle(dial[0], dial[1], dial[2], dial[3]);
+  const REAL side = markSide();
+  for (int64_t step = 0; step < kStepsPerTurn; step += kStepsPerHour) {
+    const GpPointF corner = polarPoint(step, kMarkFraction);
+    outline = outline.joined(PixelArea::ofRectangle(corner.X, corner.Y, side, side));
+  }
+  auto addPoints = [&outline](std::span<const GpPointF> points) {
+    for (const GpPointF& point : points) outline = outline.joined(PixelArea::ofRectangle(point.X, point.Y, 0, 0));
+  };
+  addPoints(kite(hourHandStep(), kHourHandFraction));
+  addPoints(kite(minutes_, kMinuteHandFraction));
+  addPoints(secondHand());
+  return outline.widened(PixelArea::kShapeMargin);
 }
 
 GpPointF AnalogClockPainter::polarPoint(int64_t step, double fraction) const {
@@ -68,16 +87,40 @@ GpPointF AnalogClockPainter::polarPoint(int64_t step, double fraction) const {
   return GpPointF{centre_.X + static_cast<float>(dx), centre_.Y + static_cast<float>(dy)};
 }
 
-void AnalogClockPainter::drawDial(GpGraphics* graphics, int32_t centreX, int32_t centreY) const {
+std::array<INT, 4> AnalogClockPainter::dialRectangle() const {
+  return {clampToInt32(int64_t{centreX_} - radiusX_), clampToInt32(int64_t{centreY_} - radiusY_), clampToInt32(2 * int64_t{radiusX_}),
+          clampToInt32(2 * int64_t{radiusY_})};
+}
+
+REAL AnalogClockPainter::markSide() const { return static_cast<REAL>(markUnit_ / 2 + 1); }
+
+int64_t AnalogClockPainter::hourHandStep() const {
+  // 12 stays 12 and 0 stays 0; the afternoon folds onto the morning. The
+  // hand moves one step every 12 minutes.
+  int64_t hour = hours_;
+  if (hour > 12) hour %= 12;
+  return hour * kStepsPerHour + minutes_ / kMinutesPerHourStep;
+}
+
+std::array<GpPointF, 4> AnalogClockPainter::kite(int64_t step, double fraction) const {
+  return {polarPoint(step + kHalfTurn, kHandTailFraction), polarPoint(step + kQuarterTurn, kHandSideFraction),
+          polarPoint(step, fraction), polarPoint(step - kQuarterTurn, kHandSideFraction)};
+}
+
+std::array<GpPointF, 2> AnalogClockPainter::secondHand() const {
+  // A two-point outline: a thin line from the centre to the tip.
+  return {centre_, polarPoint(seconds_, kSecondHandFraction)};
+}
+
+void AnalogClockPainter::drawDial(GpGraphics* graphics) const {
   const GdiplusBrush brush = makeSolidBrush(dialColour_);
   if (!brush) return;
-  GdipFillEllipseI(graphics, brush.get(), clampToInt32(int64_t{centreX} - radiusX_),
-                   clampToInt32(int64_t{centreY} - radiusY_), clampToInt32(2 * int64_t{radiusX_}),
-                   clampToInt32(2 * int64_t{radiusY_}));
+  const std::array<INT, 4> dial = dialRectangle();
+  GdipFillEllipseI(graphics, brush.get(), dial[0], dial[1], dial[2], dial[3]);
 }
 
 void AnalogClockPainter::drawHourMarks(GpGraphics* graphics) const {
-  const REAL side = static_cast<REAL>(markUnit_ / 2 + 1);
+  const REAL side = markSide();
   for (int64_t step = 0; step < kStepsPerTurn; step += kStepsPerHour) {
     // The point is the square's top-left corner, not its centre.
     const GpPointF corner = polarPoint(step, kMarkFraction);
@@ -88,25 +131,17 @@ void AnalogClockPainter::drawHourMarks(GpGraphics* graphics) const {
 }
 
 void AnalogClockPainter::drawKiteHand(GpGraphics* graphics, int64_t step, double fraction) const {
-  // Tail behind the centre, the side a quarter turn clockwise, the tip, the
-  // other side.
-  const GpPointF kite[4] = {
-      polarPoint(step + kHalfTurn, kHandTailFraction),
-      polarPoint(step + kQuarterTurn, kHandSideFraction),
-      polarPoint(step, fraction),
-      polarPoint(step - kQuarterTurn, kHandSideFraction),
-  };
+  const std::array<GpPointF, 4> points = kite(step, fraction);
   const GdiplusBrush brush = makeSolidBrush(handColour_);
   if (!brush) return;
-  GdipFillPolygon(graphics, brush.get(), kite, 4, FillModeAlternate);
+  GdipFillPolygon(graphics, brush.get(), points.data(), static_cast<INT>(points.size()), FillModeAlternate);
 }
 
 void AnalogClockPainter::drawSecondHand(GpGraphics* graphics) const {
-  // A two-point outline: a thin line from the centre to the tip.
-  const GpPointF line[2] = {centre_, polarPoint(seconds_, kSecondHandFraction)};
+  const std::array<GpPointF, 2> line = secondHand();
   const GdiplusPen pen = makePen(handColour_, kSecondHandPenWidth, UnitWorld);
   if (!pen) return;
-  GdipDrawPolygon(graphics, pen.get(), line, 2);
+  GdipDrawPolygon(graphics, pen.get(), line.data(), static_cast<INT>(line.size()));
 }
 
 }  // namespace horaz

@@ -2,7 +2,10 @@
 
 #include <gdiplusflat.h>
 
+#include <array>
 #include <cstdint>
+
+#include "paint/pixel_area.h"
 
 namespace horaz {
 
@@ -33,6 +36,12 @@ class AnalogClockPainter {
   void draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor,
             int32_t hours, int32_t minutes, int32_t seconds);
 
+  // Every pixel that draw() with the same arguments can touch, whichever
+  // parts are shown: the dial's rectangle, the marks, the hands' points, each
+  // widened by PixelArea::kShapeMargin. Sets the same geometry as draw().
+  [[nodiscard]] PixelArea extent(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor,
+                                 int32_t hours, int32_t minutes, int32_t seconds);
+
   // The point at dial step `step` (60 per turn, 0 straight up, clockwise) and
   // `fraction` of the radii, for the geometry of the last draw. Each offset
   // is rounded by adding 0.5 and truncating toward zero, so -89.5 gives -89.
@@ -44,7 +53,18 @@ class AnalogClockPainter {
   [[nodiscard]] int32_t markUnit() const { return markUnit_; }
 
  private:
-  void drawDial(GpGraphics* graphics, int32_t centreX, int32_t centreY) const;
+  void setGeometry(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor, int32_t hours,
+                   int32_t minutes, int32_t seconds);
+  // The dial's rectangle: left, top, width, height.
+  [[nodiscard]] std::array<INT, 4> dialRectangle() const;
+  [[nodiscard]] REAL markSide() const;
+  [[nodiscard]] int64_t hourHandStep() const;
+  // Tail behind the centre, the side a quarter turn clockwise, the tip, the
+  // other side.
+  [[nodiscard]] std::array<GpPointF, 4> kite(int64_t step, double fraction) const;
+  [[nodiscard]] std::array<GpPointF, 2> secondHand() const;
+
+  void drawDial(GpGraphics* graphics) const;
   void drawHourMarks(GpGraphics* graphics) const;
   void drawKiteHand(GpGraphics* graphics, int64_t step, double fraction) const;
   void drawSecondHand(GpGraphics* graphics) const;
@@ -53,6 +73,8 @@ class AnalogClockPainter {
   ARGB handColour_ = 0x00000100;
   ARGB markColour_ = 0x00000100;
   ARGB dialColour_ = 0;
+  int32_t centreX_ = 0;
+  int32_t centreY_ = 0;
   GpPointF centre_{0.0f, 0.0f};
   int32_t radiusX_ = -1;
   int32_t radiusY_ = -1;

@@ -1,5 +1,6 @@
 #include "paint/draw_surface.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -39,7 +40,7 @@ void fillHeader(BITMAPV5HEADER& header, int32_t width, int32_t height, uint16_t 
 
 }  // namespace
 
-HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool topDown) {
+HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool topDown, Clearing clearing) {
   if (!displayDc_) displayDc_ = CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
   if (!memoryDc_) {
     memoryDc_ = CreateCompatibleDC(displayDc_);
@@ -65,12 +66,56 @@ HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool t
     IntersectClipRect(memoryDc_, 0, 0, width, height);
   }
   if (!pixels_) return nullptr;
-  // Every pixel transparent black. This is the only clear: the platform hands
-  // a frame-sized bitmap the memory of the last one deleted, as it was left.
   // The size is the bitmap's own, whatever a repeated call asks for.
-  const int64_t rows = header_.bV5Height < 0 ? -int64_t{header_.bV5Height} : int64_t{header_.bV5Height};
-  std::memset(pixels_, 0, static_cast<size_t>(int64_t{header_.bV5Width} * rows * kBytesPerPixel));
+  const PixelArea whole{0, 0, header_.bV5Width, rowCount()};
+  if (clearing == Clearing::kWhole) {
+    // Every pixel transparent black: the platform hands a frame-sized bitmap
+    // the memory of the last one deleted, as it was left.
+    std::memset(pixels_, 0, static_cast<size_t>(whole.width() * whole.height() * kBytesPerPixel));
+    readArea_ = whole;
+  } else {
+    readArea_ = PixelArea{};
+  }
   return memoryDc_;
+}
+
+int64_t DrawSurface::rowCount() const {
+  return header_.bV5Height < 0 ? -int64_t{header_.bV5Height} : int64_t{header_.bV5Height};
+}
+
+void DrawSurface::clearPixels(const PixelArea& memoryArea) {
+  if (memoryArea.empty()) return;
+  const int64_t width = header_.bV5Width;
+  for (int64_t row = memoryArea.top; row < memoryArea.bottom; ++row) {
+    std::memset(pixels_ + (row * width + memoryArea.left) * kBytesPerPixel, 0,
+                static_cast<size_t>(memoryArea.width() * kBytesPerPixel));
+  }
+}
+
+void DrawSurface::clearForDrawing(const PixelArea& pictureArea) {
+  if (!pixels_) return;
+  const int64_t width = header_.bV5Width;
+  const int64_t rows = rowCount();
+  PixelArea wanted = pictureArea.within(width, rows);
+  if (wanted.empty()) return;
+  wanted.left &= ~int64_t{1};
+  wanted.right = std::min(width, (wanted.right + 1) & ~int64_t{1});
+  if (header_.bV5Height > 0) {  // bottom-up: picture row y is memory row rows - 1 - y
+    wanted = PixelArea{wanted.left, rows - wanted.bottom, wanted.right, rows - wanted.top};
+  }
+  // Clear what the union adds to what is already clear, row by row.
+  const PixelArea kept = readArea_;
+  const PixelArea joined = kept.joined(wanted);
+  for (int64_t row = joined.top; row < joined.bottom; ++row) {
+    const PixelArea line{joined.left, row, joined.right, row + 1};
+    if (row < kept.top || row >= kept.bottom) {
+      clearPixels(line);
+      continue;
+    }
+    clearPixels(PixelArea{joined.left, row, kept.left, row + 1});
+    clearPixels(PixelArea{kept.right, row, joined.right, row + 1});
+  }
+  readArea_ = joined;
 }
 
 void DrawSurface::release() {
@@ -85,6 +130,7 @@ void DrawSurface::release() {
     memoryDc_ = nullptr;
   }
   pixels_ = nullptr;
+  readArea_ = PixelArea{};
   if (displayDc_) {
     DeleteDC(displayDc_);
     displayDc_ = nullptr;

@@ -118,48 +118,67 @@ int64_t LedClockPainter::v(int32_t k) const {
   return k < 0 ? -unit : unit;
 }
 
-void LedClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t size,
-                           float aspectFactor, const char16_t* text, int32_t length) {
-  if (text == nullptr) length = 0;
+void LedClockPainter::place(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor,
+                            int32_t length) {
   scaleUnits(size, aspectFactor);
-
   top_ = clampToInt32(int64_t{centreY} - v(kMidline));
   // The halving is done in floating point, so an odd width puts the text
   // half a unit right of centre before the truncation.
   left_ = truncateToInt32(centreX - static_cast<double>(h(kAdvance)) * length / 2.0 +
                           static_cast<double>(h(kFirstInset)));
+}
 
-  if (graphics == nullptr) return;
+template <class Visit>
+void LedClockPainter::forEachRectangle(const char16_t* text, int32_t length, Visit&& visit) const {
   if (showBackground_) {
-    fillRectangle(graphics, backgroundColour_, int64_t{left_} - h(kFirstInset), int64_t{top_} - v(kBackingOverhang),
-                  h(kAdvance) * length, v(kBackingHeight));
+    visit(backgroundColour_, int64_t{left_} - h(kFirstInset), int64_t{top_} - v(kBackingOverhang),
+          h(kAdvance) * length, v(kBackingHeight));
   }
   for (int32_t i = 0; i < length; ++i) {
-    drawCharacter(graphics, text[i], int64_t{left_} + i * h(kAdvance), top_);
+    const int64_t x = int64_t{left_} + i * h(kAdvance);
+    const int64_t y = top_;
+    auto glyph = [&](std::span<const GlyphRect> rects) {
+      for (const GlyphRect& r : rects) visit(segmentColour_, x + h(r.x), y + v(r.y), h(r.width), v(r.height));
+    };
+    // Letters match in upper case only; anything unknown draws nothing.
+    switch (text[i]) {
+      case u'A': glyph(kLetterA); continue;
+      case u'P': glyph(kLetterP); continue;
+      case u'M': glyph(kLetterM); continue;
+      case u':': glyph(kColon); continue;
+      case u'.': glyph(kPoint); continue;
+      default: break;
+    }
+    if (text[i] < u'0' || text[i] > u'9') continue;
+    const int digit = text[i] - u'0';
+    // Unlit segments are not drawn at all: the backing shows through.
+    for (const Segment& segment : kSegments) {
+      if (segment.digits & (1u << digit)) glyph(std::span<const GlyphRect>(&segment.rect, 1));
+    }
   }
 }
 
-void LedClockPainter::drawCharacter(GpGraphics* graphics, char16_t character, int64_t x, int64_t y) const {
-  auto fillGlyph = [&](std::span<const GlyphRect> rects) {
-    for (const GlyphRect& r : rects) {
-      fillRectangle(graphics, segmentColour_, x + h(r.x), y + v(r.y), h(r.width), v(r.height));
-    }
-  };
-  // Letters match in upper case only; anything unknown draws nothing.
-  switch (character) {
-    case u'A': fillGlyph(kLetterA); return;
-    case u'P': fillGlyph(kLetterP); return;
-    case u'M': fillGlyph(kLetterM); return;
-    case u':': fillGlyph(kColon); return;
-    case u'.': fillGlyph(kPoint); return;
-    default: break;
-  }
-  if (character < u'0' || character > u'9') return;
-  const int digit = character - u'0';
-  // Unlit segments are not drawn at all: the backing shows through.
-  for (const Segment& segment : kSegments) {
-    if (segment.digits & (1u << digit)) fillGlyph(std::span<const GlyphRect>(&segment.rect, 1));
-  }
+void LedClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t size,
+                           float aspectFactor, const char16_t* text, int32_t length) {
+  if (text == nullptr) length = 0;
+  place(centreX, centreY, size, aspectFactor, length);
+  if (graphics == nullptr) return;
+  forEachRectangle(text, length, [&](ARGB colour, int64_t x, int64_t y, int64_t width, int64_t height) {
+    fillRectangle(graphics, colour, x, y, width, height);
+  });
+}
+
+PixelArea LedClockPainter::extent(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor,
+                                  const char16_t* text, int32_t length) {
+  if (text == nullptr) length = 0;
+  place(centreX, centreY, size, aspectFactor, length);
+  PixelArea outline;
+  forEachRectangle(text, length, [&](ARGB, int64_t x, int64_t y, int64_t width, int64_t height) {
+    // As fillRectangle hands them on: each number pinned to 32 bits.
+    outline = outline.joined(PixelArea::ofRectangle(clampToInt32(x), clampToInt32(y), clampToInt32(width),
+                                                    clampToInt32(height)));
+  });
+  return outline.widened(PixelArea::kShapeMargin);
 }
 
 void LedClockPainter::fillRectangle(GpGraphics* graphics, ARGB colour, int64_t x, int64_t y, int64_t width,

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "paint/pixel_area.h"
+
 namespace horaz {
 
 // Draws a line of text as seven-segment digits and block letters: every
@@ -35,6 +37,12 @@ class LedClockPainter {
   void draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t size, float aspectFactor,
             const char16_t* text, int32_t length);
 
+  // Every pixel that draw() with the same arguments can touch: the backing
+  // and the glyphs' rectangles, widened by PixelArea::kShapeMargin. Sets the
+  // same geometry as draw().
+  [[nodiscard]] PixelArea extent(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor,
+                                 const char16_t* text, int32_t length);
+
   // Geometry of the last draw (the defaults before the first).
   [[nodiscard]] int32_t top() const { return top_; }
   [[nodiscard]] int32_t left() const { return left_; }
@@ -47,7 +55,11 @@ class LedClockPainter {
   // negated unit, for offsets to the left).
   [[nodiscard]] int64_t h(int32_t k) const;
   [[nodiscard]] int64_t v(int32_t k) const;
-  void drawCharacter(GpGraphics* graphics, char16_t character, int64_t x, int64_t y) const;
+  void place(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor, int32_t length);
+  // Calls visit(colour, x, y, width, height) for every rectangle draw()
+  // fills, in drawing order: the backing (when shown), then each glyph's.
+  template <class Visit>
+  void forEachRectangle(const char16_t* text, int32_t length, Visit&& visit) const;
   void fillRectangle(GpGraphics* graphics, ARGB colour, int64_t x, int64_t y, int64_t width,
                      int64_t height) const;
 

@@ -140,7 +140,10 @@ int main(int argc, char** argv) {
             }
           };
         };
-        const Timing fast = compare(repetitions, copy, blendWith(&horaz::blendSurface));
+        using WholeSurfaceBlend = horaz::BlendResult (*)(const uint8_t*, int32_t, int32_t, acf::Frame&,
+                                                         acf::Frame&, acf::PixelLayout&, int32_t,
+                                                         int32_t);
+        const Timing fast = compare(repetitions, copy, blendWith(static_cast<WholeSurfaceBlend>(&horaz::blendSurface)));
         volatile uint64_t sink = 0;
         const Timing floor = compare(repetitions, copy, [&] {
           sink = sink + readAndCopy(surface.data(), static_cast<size_t>(size.width) * 4, *input.get(), *output.get());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 #include "effect/frame_blend_arithmetic.h"
@@ -50,6 +51,9 @@ struct Trial {
   int32_t rowStep;
   bool wideStep;  // the layout reports 8 bytes per pixel (or pair) over a frame of twice the width
   bool inPlace;   // the output frame is the input frame
+  // Only these surface pixels are read (rows in memory order); the fast
+  // blend finds junk outside them, the reference zeros.
+  std::optional<PixelArea> readArea;
 };
 
 std::string describe(const Trial& t) {
@@ -57,7 +61,10 @@ std::string describe(const Trial& t) {
          std::to_string(t.height) + (t.format.pairingFlag ? " paired" : "") + (t.format.bottomUp ? " bottom-up" : "") +
          " padding " + std::to_string(t.format.rowPadding) + " offset " + std::to_string(t.format.baseOffset) +
          " rows " + std::to_string(t.startRow) + "+" + std::to_string(t.rowStep) + (t.wideStep ? " wide step" : "") +
-         (t.inPlace ? " in place" : "");
+         (t.inPlace ? " in place" : "") +
+         (t.readArea ? " area " + std::to_string(t.readArea->left) + "," + std::to_string(t.readArea->top) + "-" +
+                           std::to_string(t.readArea->right) + "," + std::to_string(t.readArea->bottom)
+                     : std::string());
 }
 
 // Blends with `function` on fresh frames made from the same seed; returns
@@ -73,9 +80,25 @@ std::vector<uint8_t> runTrial(const Trial& t, BlendFunction function, uint32_t s
     // bytes that the blend must leave alone.
     frames.output->layout().answers().pixelStep *= 2;
   }
-  const Surface surface = randomSurface(random, t.width, t.height);
+  Surface surface = randomSurface(random, t.width, t.height);
   HostFrame& output = frames.out();
   HostFrame& input = t.inPlace ? output : frames.in();
+  if (t.readArea) {
+    for (int32_t y = 0; y < t.height; ++y) {
+      for (int32_t x = 0; x < t.width; ++x) {
+        if (t.readArea->contains(x, y)) continue;
+        uint8_t* p = &surface.pixels[(static_cast<size_t>(y) * t.width + x) * 4];
+        const bool reference = function == &blendSurfaceReference;
+        std::fill(p, p + 4, reference ? uint8_t{0} : uint8_t{0xC3});
+      }
+    }
+    if (function != &blendSurfaceReference) {
+      EXPECT_EQ(blendSurface(surface.pixels.data(), t.width, t.height, output, input, output.layout(), t.startRow,
+                             t.rowStep, *t.readArea),
+                BlendResult::kBlended);
+      return pixelBytes(output);
+    }
+  }
   EXPECT_EQ(function(surface.pixels.data(), t.width, t.height, output, input, output.layout(), t.startRow, t.rowStep),
             BlendResult::kBlended);
   return pixelBytes(output);
@@ -111,6 +134,50 @@ TEST(BlendEquivalence, FastMatchesReferenceOnRandomFrames) {
     }
   }
   EXPECT_EQ(trials, 5 * 17 * 6);
+}
+
+TEST(BlendEquivalence, ReadingOnlyAnAreaMatchesTheReferenceOverThatAreaAlone) {
+  // What lies outside the area is never read: junk there must not show. A
+  // YCbCr area has even columns (or ends at an odd width), as the surface
+  // widens it to whole pairs.
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> pick(0, 1 << 30);
+  const int32_t widths[] = {1, 2, 3, 5, 16, 17, 64, 65, 129};
+  int trials = 0;
+  for (const PixelFormat pixels : testhost::kAllPixelFormats) {
+    const bool ycc = testhost::isYcc(pixels);
+    for (const int32_t width : widths) {
+      for (int variant = 0; variant < 8; ++variant) {
+        Trial t;
+        t.format.pixels = pixels;
+        t.format.pairingFlag = ycc && pick(random) % 2 == 0;
+        t.format.bottomUp = pick(random) % 2 == 0;
+        t.format.rowPadding = pick(random) % 8;
+        t.width = width;
+        t.height = 1 + pick(random) % 7;
+        t.rowStep = variant % 4 == 3 ? 2 : 1;
+        t.startRow = t.rowStep == 2 ? pick(random) % 2 : 0;
+        t.wideStep = false;
+        t.inPlace = variant == 5;
+        int64_t left = pick(random) % (width + 1), right = pick(random) % (width + 1);
+        int64_t top = pick(random) % (t.height + 1), bottom = pick(random) % (t.height + 1);
+        if (left > right) std::swap(left, right);
+        if (top > bottom) std::swap(top, bottom);
+        if (ycc) {
+          left &= ~int64_t{1};
+          right = std::min<int64_t>(width, (right + 1) & ~int64_t{1});
+        }
+        if (variant == 6) left = top = right = bottom = 0;  // nothing drawn
+        if (variant == 7) t.readArea = PixelArea{-5, -5, width + 9, t.height + 9};  // beyond the surface
+        else t.readArea = PixelArea{left, top, right, bottom};
+        SCOPED_TRACE(describe(t));
+        const auto seed = static_cast<uint32_t>(pick(random));
+        ASSERT_EQ(runTrial(t, &blendSurface, seed), runTrial(t, &blendSurfaceReference, seed));
+        ++trials;
+      }
+    }
+  }
+  EXPECT_EQ(trials, 5 * 9 * 8);
 }
 
 TEST(BlendEquivalence, DivisionAndRoundingOnEveryAlphaAndInput) {
