@@ -36,8 +36,8 @@ struct Job {
 // released on the calling thread (the host's set-up is single-threaded).
 struct WorkerState {
   CountedRef<acf::EffectInterface> effect;
-  CountedRef<testhost::HostFrame> input;
-  const void* still = nullptr;  // the still picture `input` holds, if any
+  CountedRef<testhost::HostFrame> input;  // for still pictures only
+  const void* still = nullptr;            // the still picture `input` holds, if any
 };
 
 class WorkerPool {
@@ -118,14 +118,22 @@ class WorkerPool {
   }
 
   void process(WorkerState& state, Job& job) {
-    const void* still = job.source->still();
-    if (!still || still != state.still) {
-      job.source->fill(*state.input.get());
-      state.still = still;
+    testhost::HostFrame& output = *job.output.get();
+    testhost::HostFrame* input = &output;
+    if (const void* still = job.source->still()) {
+      // A still is converted once per worker and blended from there.
+      if (still != state.still) {
+        job.source->fill(*state.input.get());
+        state.still = still;
+      }
+      input = state.input.get();
+    } else {
+      // A streamed frame is converted straight into the output frame and
+      // rendered in place: the effect reads each pixel before writing it.
+      job.source->fill(output);
     }
     const double time = plan_.firstTime + static_cast<double>(job.index);
-    testhost::HostFrame& output = *job.output.get();
-    const acf::Result result = host_.renderFrame(*state.effect.get(), time, *state.input.get(), output, plan_.settings);
+    const acf::Result result = host_.renderFrame(*state.effect.get(), time, *input, output, plan_.settings);
     if (acf::failed(result))
       throw std::runtime_error("the effect failed to render frame " + std::to_string(plan_.firstNumber + job.index) +
                                " (" + testhost::resultText(result) + ")");
