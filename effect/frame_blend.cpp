@@ -331,10 +331,33 @@ struct YccRow {
     o[l.ySecond] = mix(s2[3], i[l.ySecond], 0.299 * r + 0.587 * g + 0.114 * b);
   }
 
+  // The bytes an opaque pair of surface pixels gives, whatever the input.
+  struct OpaquePair {
+    uint64_t pixels = 0;  // never two opaque pixels: alpha 0
+    uint8_t cr = 0, yFirst = 0, cb = 0, ySecond = 0;
+
+    static OpaquePair of(const uint8_t* s1) {
+      // Blended onto a zero pair of a plain four-byte layout.
+      BlendLayout plain;
+      plain.family = blend::PixelFamily::kYcc;
+      plain.cr = 0;
+      plain.yFirst = 1;
+      plain.cb = 2;
+      plain.ySecond = 3;
+      plain.step = 4;
+      const YccRow row{plain, true};
+      std::array<uint8_t, 4> o{};
+      row.blendFirst(s1, o.data(), o.data());
+      row.blendSecond(s1 + 4, o.data(), o.data());
+      return {loadWord(s1), o[0], o[1], o[2], o[3]};
+    }
+  };
+
   // Pairs whose two pixels lie in [readLeft, readRight) are read from the
   // surface; the others are copied from the input.
   void run(const uint8_t* s, int32_t width, int32_t readLeft, int32_t readRight, const uint8_t* in,
            uint8_t* out) const {
+    OpaquePair opaque;
     const size_t step = static_cast<size_t>(l.step);
     const size_t pairs = static_cast<size_t>(width) / 2;
     const size_t firstRead = readLeft >= readRight ? pairs : static_cast<size_t>(readLeft + 1) / 2;
@@ -348,8 +371,20 @@ struct YccRow {
       for (p = end; p < endRead && s[p * 8 + 3] != 0; ++p) {
         const uint8_t* s1 = s + p * 8;
         const size_t at = p * step;
-        blendFirst(s1, in + at, out + at);
-        blendSecond(s1 + 4, in + at, out + at);
+        const uint64_t both = loadWord(s1);
+        if ((both & kBothAlphas) != kBothAlphas) {
+          blendFirst(s1, in + at, out + at);
+          blendSecond(s1 + 4, in + at, out + at);
+          continue;
+        }
+        // Both pixels opaque: the input's share is (0 * in) / 255, so the
+        // pair's bytes depend on the paint alone, and a filled shape repeats
+        // them pair after pair.
+        if (both != opaque.pixels) opaque = OpaquePair::of(s1);
+        out[at + l.cr] = opaque.cr;
+        out[at + l.yFirst] = opaque.yFirst;
+        out[at + l.cb] = opaque.cb;
+        out[at + l.ySecond] = opaque.ySecond;
       }
     }
     copyPairs(in, out, endRead, pairs);

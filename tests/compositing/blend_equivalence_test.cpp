@@ -13,18 +13,24 @@
 namespace horaz::testing {
 namespace {
 
-// Surfaces like painted clocks: long transparent runs, opaque and
-// anti-aliased stretches, and isolated drawn pixels.
+// Surfaces like painted clocks: long transparent runs, filled shapes,
+// opaque and anti-aliased stretches, and isolated drawn pixels.
 Surface randomSurface(std::mt19937& random, int32_t width, int32_t height) {
   Surface surface(width, height);
   std::uniform_int_distribution<int> byte(0, 255);
   std::uniform_int_distribution<int> runLength(1, 40);
-  std::uniform_int_distribution<int> kind(0, 5);
+  std::uniform_int_distribution<int> kind(0, 6);
   size_t at = 0;
   const size_t total = surface.pixels.size() / 4;
   while (at < total) {
     const size_t end = std::min(total, at + static_cast<size_t>(runLength(random)));
     const int k = kind(random);
+    if (k == 6) {  // a filled shape: one opaque colour throughout
+      const uint8_t colour[4] = {static_cast<uint8_t>(byte(random)), static_cast<uint8_t>(byte(random)),
+                                 static_cast<uint8_t>(byte(random)), 255};
+      for (; at < end; ++at) std::copy(colour, colour + 4, &surface.pixels[at * 4]);
+      continue;
+    }
     for (; at < end; ++at) {
       uint8_t* p = &surface.pixels[at * 4];
       // Transparent pixels keep random colour bytes: alpha alone decides.
