@@ -44,6 +44,12 @@ uint64_t loadWord(const uint8_t* at) {
   return word;
 }
 
+uint32_t loadWord32(const uint8_t* at) {
+  uint32_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
 uint8_t alphaAt(const uint8_t* s, int32_t x) { return s[static_cast<size_t>(x) * 4 + 3]; }
 
 // Index of the first 8-byte word in [from, count) with a bit of `mask` set,
@@ -353,6 +359,29 @@ struct YccRow {
     }
   };
 
+  // Writes the pairs from p on whose surface pixels are exactly `opaque`'s
+  // (a bytewise layout: a pair is four bytes); returns the first that is not.
+  size_t repeatOpaque(const uint8_t* s, size_t p, size_t end, uint8_t* out, const OpaquePair& opaque) const {
+    std::array<uint8_t, 4> bytes{};
+    bytes[static_cast<size_t>(l.cr)] = opaque.cr;
+    bytes[static_cast<size_t>(l.yFirst)] = opaque.yFirst;
+    bytes[static_cast<size_t>(l.cb)] = opaque.cb;
+    bytes[static_cast<size_t>(l.ySecond)] = opaque.ySecond;
+#if defined(__SSE2__)
+    const __m128i surface = _mm_set1_epi64x(static_cast<long long>(opaque.pixels));
+    const __m128i pattern = _mm_set1_epi32(static_cast<int>(loadWord32(bytes.data())));
+    for (; p + 4 <= end; p += 4) {
+      const auto* at = reinterpret_cast<const __m128i*>(s + p * 8);
+      const __m128i same = _mm_and_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at), surface),
+                                         _mm_cmpeq_epi32(_mm_loadu_si128(at + 1), surface));
+      if (_mm_movemask_epi8(same) != 0xFFFF) break;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + p * 4), pattern);
+    }
+#endif
+    for (; p < end && loadWord(s + p * 8) == opaque.pixels; ++p) std::memcpy(out + p * 4, bytes.data(), 4);
+    return p;
+  }
+
   // Pairs whose two pixels lie in [readLeft, readRight) are read from the
   // surface; the others are copied from the input.
   void run(const uint8_t* s, int32_t width, int32_t readLeft, int32_t readRight, const uint8_t* in,
@@ -385,6 +414,7 @@ struct YccRow {
         out[at + l.yFirst] = opaque.yFirst;
         out[at + l.cb] = opaque.cb;
         out[at + l.ySecond] = opaque.ySecond;
+        if (bytewise) p = repeatOpaque(s, p + 1, endRead, out, opaque) - 1;
       }
     }
     copyPairs(in, out, endRead, pairs);
