@@ -54,10 +54,26 @@ TEST(RangeMapTest, TheRowLoopMapsEveryValueAsTheReference) {
   }
 }
 
-// Lengths around the 16-sample step, at unaligned addresses.
+struct RowLoops {
+  const char* name;
+  void (*pack)(PairLayout, const uint8_t*, const ChromaSource&, bool, uint8_t*, size_t);
+  void (*unpack)(PairLayout, const uint8_t*, bool, uint8_t*, uint8_t*, uint8_t*, size_t);
+};
+
+// What `horaz render` runs, and each instruction set's loops this processor has.
+std::vector<RowLoops> availableLoops() {
+  std::vector<RowLoops> loops{{"chosen", &packRow, &unpackRow}};
+#if defined(__SSE2__)
+  loops.push_back({"SSE2", &vector::packRowSse2, &vector::unpackRowSse2});
+  if (vector::hasAvx2()) loops.push_back({"AVX2", &vector::packRowAvx2, &vector::unpackRowAvx2});
+#endif
+  return loops;
+}
+
+// Lengths around the 16- and 32-pair steps, at unaligned addresses.
 TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
   std::mt19937 random(7);
-  for (size_t pairs : {0u, 1u, 15u, 16u, 17u, 33u, 64u, 101u}) {
+  for (size_t pairs : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 33u, 48u, 64u, 65u, 101u, 960u}) {
     for (size_t offset : {0u, 1u, 3u}) {
       const Bytes luma = randomBytes(random, 2 * pairs + offset);
       const Bytes cbNear = randomBytes(random, pairs + offset), cbFar = randomBytes(random, pairs + offset);
@@ -66,18 +82,23 @@ TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
                                 crFar.data() + offset};
       for (const PairLayout layout : {PairLayout::kCbYCrY, PairLayout::kYCbYCr}) {
         for (const bool mapped : {false, true}) {
-          Bytes fast(4 * pairs + offset), reference(4 * pairs + offset);
-          packRow(layout, luma.data() + offset, chroma, mapped, fast.data() + offset, pairs);
+          Bytes reference(4 * pairs + offset);
           packRowReference(layout, luma.data() + offset, chroma, mapped, reference.data() + offset, pairs);
-          ASSERT_EQ(fast, reference) << "pack " << pairs << " pairs";
-
           const Bytes packed = randomBytes(random, 4 * pairs + offset);
-          Bytes y1(2 * pairs), u1(pairs), v1(pairs), y2(2 * pairs), u2(pairs), v2(pairs);
-          unpackRow(layout, packed.data() + offset, mapped, y1.data(), u1.data(), v1.data(), pairs);
+          Bytes y2(2 * pairs), u2(pairs), v2(pairs);
           unpackRowReference(layout, packed.data() + offset, mapped, y2.data(), u2.data(), v2.data(), pairs);
-          ASSERT_EQ(y1, y2) << "unpack " << pairs << " pairs";
-          ASSERT_EQ(u1, u2);
-          ASSERT_EQ(v1, v2);
+          for (const RowLoops& loops : availableLoops()) {
+            SCOPED_TRACE(loops.name);
+            Bytes fast(4 * pairs + offset);
+            loops.pack(layout, luma.data() + offset, chroma, mapped, fast.data() + offset, pairs);
+            ASSERT_EQ(fast, reference) << "pack " << pairs << " pairs";
+
+            Bytes y1(2 * pairs), u1(pairs), v1(pairs);
+            loops.unpack(layout, packed.data() + offset, mapped, y1.data(), u1.data(), v1.data(), pairs);
+            ASSERT_EQ(y1, y2) << "unpack " << pairs << " pairs";
+            ASSERT_EQ(u1, u2);
+            ASSERT_EQ(v1, v2);
+          }
         }
       }
       Bytes fast(pairs), reference(pairs);
