@@ -125,8 +125,10 @@ void printStages(RenderHost& host, int repetitions) {
                 horaz::testhost::isYcc(format.pixels) ? "ycbcr" : "rgb", t[0], t[1], t[2] - t[1], t[3], t[4],
                 t[5], t[6]);
   }
-  std::printf("surface: DrawSurface create + release; blend: over the fresh, untouched surface;\n"
-              "no clock: a whole render with clock type 3; the painters' share is their column minus it.\n");
+  std::printf("surface: DrawSurface create (cleared whole) + release; blend: over that whole surface;\n"
+              "the render itself clears and reads only where the painter can reach, so these two are\n"
+              "what that saves. no clock: a whole render with clock type 3; the painters' share is\n"
+              "their column minus it.\n");
 }
 
 }  // namespace
