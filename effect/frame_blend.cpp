@@ -320,42 +320,46 @@ struct YccRow {
     }
   }
 
-  // The pair's chroma and first luma from the first pixel (which is drawn).
+  // The paint of a pair: chroma and first luma from the first pixel, the
+  // second luma from the second.
+  struct FirstPaint {
+    double y, cr, cb;
+  };
+  static FirstPaint firstPaint(const uint8_t* s1) {
+    const double r = s1[2], g = s1[1], b = s1[0];
+    return {0.30078125 * r + 0.5859375 * g + 0.11328125 * b,
+            clampChroma(0.51171875 * r - 0.4296875 * g - 0.08203125 * b + 128.0),
+            clampChroma(-0.171875 * r - 0.33984375 * g + 0.51171875 * b + 128.0)};
+  }
+  static double secondLuma(const uint8_t* s2) {
+    const double r = s2[2], g = s2[1], b = s2[0];
+    return 0.299 * r + 0.587 * g + 0.114 * b;
+  }
+
+  // The first pixel (which is drawn) over the pair's chroma and first luma.
   void blendFirst(const uint8_t* s1, const uint8_t* i, uint8_t* o) const {
     const int32_t a1 = s1[3];
-    const double r = s1[2], g = s1[1], b = s1[0];
-    const double y = 0.30078125 * r + 0.5859375 * g + 0.11328125 * b;
-    const double cr = clampChroma(0.51171875 * r - 0.4296875 * g - 0.08203125 * b + 128.0);
-    const double cb = clampChroma(-0.171875 * r - 0.33984375 * g + 0.51171875 * b + 128.0);
-    o[l.cr] = mix(a1, i[l.cr], cr);
-    o[l.yFirst] = mix(a1, i[l.yFirst], y);
-    o[l.cb] = mix(a1, i[l.cb], cb);
+    const FirstPaint paint = firstPaint(s1);
+    o[l.cr] = mix(a1, i[l.cr], paint.cr);
+    o[l.yFirst] = mix(a1, i[l.yFirst], paint.y);
+    o[l.cb] = mix(a1, i[l.cb], paint.cb);
   }
 
   void blendSecond(const uint8_t* s2, const uint8_t* i, uint8_t* o) const {
-    const double r = s2[2], g = s2[1], b = s2[0];
-    o[l.ySecond] = mix(s2[3], i[l.ySecond], 0.299 * r + 0.587 * g + 0.114 * b);
+    o[l.ySecond] = mix(s2[3], i[l.ySecond], secondLuma(s2));
   }
 
-  // The bytes an opaque pair of surface pixels gives, whatever the input.
+  // The bytes an opaque pair of surface pixels gives, whatever the input:
+  // with alpha 255 the input's share is (0 * in) / 255.
   struct OpaquePair {
     uint64_t pixels = 0;  // never two opaque pixels: alpha 0
     uint8_t cr = 0, yFirst = 0, cb = 0, ySecond = 0;
 
     static OpaquePair of(const uint8_t* s1) {
-      // Blended onto a zero pair of a plain four-byte layout.
-      BlendLayout plain;
-      plain.family = blend::PixelFamily::kYcc;
-      plain.cr = 0;
-      plain.yFirst = 1;
-      plain.cb = 2;
-      plain.ySecond = 3;
-      plain.step = 4;
-      const YccRow row{plain, true};
-      std::array<uint8_t, 4> o{};
-      row.blendFirst(s1, o.data(), o.data());
-      row.blendSecond(s1 + 4, o.data(), o.data());
-      return {loadWord(s1), o[0], o[1], o[2], o[3]};
+      constexpr int32_t kOpaque = 255;
+      const FirstPaint paint = firstPaint(s1);
+      return {loadWord(s1), mix(kOpaque, 0, paint.cr), mix(kOpaque, 0, paint.y), mix(kOpaque, 0, paint.cb),
+              mix(kOpaque, 0, secondLuma(s1 + 4))};
     }
   };
 
@@ -406,9 +410,8 @@ struct YccRow {
           blendSecond(s1 + 4, in + at, out + at);
           continue;
         }
-        // Both pixels opaque: the input's share is (0 * in) / 255, so the
-        // pair's bytes depend on the paint alone, and a filled shape repeats
-        // them pair after pair.
+        // Both pixels opaque: the pair's bytes depend on the paint alone,
+        // and a filled shape repeats them pair after pair.
         if (both != opaque.pixels) opaque = OpaquePair::of(s1);
         out[at + l.cr] = opaque.cr;
         out[at + l.yFirst] = opaque.yFirst;
@@ -424,7 +427,7 @@ struct YccRow {
       const uint8_t* s1 = s + pairs * 8;
       const uint8_t* i = in + pairs * step;
       uint8_t* o = out + pairs * step;
-      const bool read = readLeft < readRight && readRight >= width && readLeft <= width - 1;
+      const bool read = readLeft < readRight && readRight == width;
       if (!read || s1[3] == 0) {
         o[l.cr] = i[l.cr];
         o[l.yFirst] = i[l.yFirst];
