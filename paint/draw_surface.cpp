@@ -66,16 +66,10 @@ HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool t
     IntersectClipRect(memoryDc_, 0, 0, width, height);
   }
   if (!pixels_) return nullptr;
-  // The size is the bitmap's own, whatever a repeated call asks for.
-  const PixelArea whole{0, 0, header_.bV5Width, rowCount()};
-  if (clearing == Clearing::kWhole) {
-    // Every pixel transparent black: the platform hands a frame-sized bitmap
-    // the memory of the last one deleted, as it was left.
-    std::memset(pixels_, 0, static_cast<size_t>(whole.width() * whole.height() * kBytesPerPixel));
-    readArea_ = whole;
-  } else {
-    readArea_ = PixelArea{};
-  }
+  readArea_ = PixelArea{};
+  // Every pixel transparent black when asked: the platform hands a
+  // frame-sized bitmap the memory of the last one deleted, as it was left.
+  if (clearing == Clearing::kWhole) clearForDrawing(PixelArea::everything());
   return memoryDc_;
 }
 
@@ -85,10 +79,15 @@ int64_t DrawSurface::rowCount() const {
 
 void DrawSurface::clearPixels(const PixelArea& memoryArea) {
   if (memoryArea.empty()) return;
+  // The size is the bitmap's own, whatever a repeated create() asked for.
   const int64_t width = header_.bV5Width;
-  for (int64_t row = memoryArea.top; row < memoryArea.bottom; ++row) {
-    std::memset(pixels_ + (row * width + memoryArea.left) * kBytesPerPixel, 0,
-                static_cast<size_t>(memoryArea.width() * kBytesPerPixel));
+  uint8_t* first = pixels_ + (memoryArea.top * width + memoryArea.left) * kBytesPerPixel;
+  if (memoryArea.width() == width) {  // whole rows lie back to back
+    std::memset(first, 0, static_cast<size_t>(width * memoryArea.height() * kBytesPerPixel));
+    return;
+  }
+  for (int64_t row = 0; row < memoryArea.height(); ++row) {
+    std::memset(first + row * width * kBytesPerPixel, 0, static_cast<size_t>(memoryArea.width() * kBytesPerPixel));
   }
 }
 
@@ -103,17 +102,17 @@ void DrawSurface::clearForDrawing(const PixelArea& pictureArea) {
   if (header_.bV5Height > 0) {  // bottom-up: picture row y is memory row rows - 1 - y
     wanted = PixelArea{wanted.left, rows - wanted.bottom, wanted.right, rows - wanted.top};
   }
-  // Clear what the union adds to what is already clear, row by row.
+  // Clear what the join adds to what is already clear: the rows above and
+  // below it, and the strips left and right of it.
   const PixelArea kept = readArea_;
   const PixelArea joined = kept.joined(wanted);
-  for (int64_t row = joined.top; row < joined.bottom; ++row) {
-    const PixelArea line{joined.left, row, joined.right, row + 1};
-    if (row < kept.top || row >= kept.bottom) {
-      clearPixels(line);
-      continue;
-    }
-    clearPixels(PixelArea{joined.left, row, kept.left, row + 1});
-    clearPixels(PixelArea{kept.right, row, joined.right, row + 1});
+  if (kept.empty()) {
+    clearPixels(joined);
+  } else {
+    clearPixels({joined.left, joined.top, joined.right, kept.top});
+    clearPixels({joined.left, kept.bottom, joined.right, joined.bottom});
+    clearPixels({joined.left, kept.top, kept.left, kept.bottom});
+    clearPixels({kept.right, kept.top, joined.right, kept.bottom});
   }
   readArea_ = joined;
 }
