@@ -40,7 +40,6 @@ void AnalogClockPainter::setGeometry(int32_t centreX, int32_t centreY, int32_t r
 
   centreX_ = centreX;
   centreY_ = centreY;
-  centre_ = GpPointF{static_cast<float>(centreX), static_cast<float>(centreY)};
   aspectFactor_ = aspectFactor;
   // Divided in single precision, as the aspect factor comes; a zero or
   // non-finite factor saturates instead of being undefined.
@@ -84,7 +83,8 @@ GpPointF AnalogClockPainter::polarPoint(int64_t step, double fraction) const {
   // Round by adding 0.5 and truncating toward zero (not to nearest).
   const int32_t dx = truncateToInt32(std::cos(theta) * (radiusX_ * fraction) + 0.5);
   const int32_t dy = truncateToInt32(std::sin(theta) * (radiusY_ * fraction) + 0.5);
-  return GpPointF{centre_.X + static_cast<float>(dx), centre_.Y + static_cast<float>(dy)};
+  const GpPointF c = centre();
+  return GpPointF{c.X + static_cast<float>(dx), c.Y + static_cast<float>(dy)};
 }
 
 std::array<INT, 4> AnalogClockPainter::dialRectangle() const {
@@ -109,7 +109,7 @@ std::array<GpPointF, 4> AnalogClockPainter::kite(int64_t step, double fraction) 
 
 std::array<GpPointF, 2> AnalogClockPainter::secondHand() const {
   // A two-point outline: a thin line from the centre to the tip.
-  return {centre_, polarPoint(seconds_, kSecondHandFraction)};
+  return {centre(), polarPoint(seconds_, kSecondHandFraction)};
 }
 
 void AnalogClockPainter::drawDial(GpGraphics* graphics) const {

@@ -56,6 +56,10 @@ class AnalogClockPainter {
   void setGeometry(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor, int32_t hours,
                    int32_t minutes, int32_t seconds);
   // The dial's rectangle: left, top, width, height.
+  // The centre as the shapes take it, in single precision.
+  [[nodiscard]] GpPointF centre() const {
+    return GpPointF{static_cast<float>(centreX_), static_cast<float>(centreY_)};
+  }
   [[nodiscard]] std::array<INT, 4> dialRectangle() const;
   [[nodiscard]] REAL markSide() const;
   [[nodiscard]] int64_t hourHandStep() const;
@@ -75,7 +79,6 @@ class AnalogClockPainter {
   ARGB dialColour_ = 0;
   int32_t centreX_ = 0;
   int32_t centreY_ = 0;
-  GpPointF centre_{0.0f, 0.0f};
   int32_t radiusX_ = -1;
   int32_t radiusY_ = -1;
   int32_t markUnit_ = -1;  // a twentieth of the smaller radius, at least 2

@@ -130,15 +130,19 @@ void LedClockPainter::place(int32_t centreX, int32_t centreY, int32_t size, floa
 
 template <class Visit>
 void LedClockPainter::forEachRectangle(const char16_t* text, int32_t length, Visit&& visit) const {
+  // Each number pinned to 32 bits, as the drawing interface takes them.
+  auto rectangle = [&visit](ARGB colour, int64_t x, int64_t y, int64_t width, int64_t height) {
+    visit(colour, clampToInt32(x), clampToInt32(y), clampToInt32(width), clampToInt32(height));
+  };
   if (showBackground_) {
-    visit(backgroundColour_, int64_t{left_} - h(kFirstInset), int64_t{top_} - v(kBackingOverhang),
+    rectangle(backgroundColour_, int64_t{left_} - h(kFirstInset), int64_t{top_} - v(kBackingOverhang),
           h(kAdvance) * length, v(kBackingHeight));
   }
   for (int32_t i = 0; i < length; ++i) {
     const int64_t x = int64_t{left_} + i * h(kAdvance);
     const int64_t y = top_;
     auto glyph = [&](std::span<const GlyphRect> rects) {
-      for (const GlyphRect& r : rects) visit(segmentColour_, x + h(r.x), y + v(r.y), h(r.width), v(r.height));
+      for (const GlyphRect& r : rects) rectangle(segmentColour_, x + h(r.x), y + v(r.y), h(r.width), v(r.height));
     };
     // Letters match in upper case only; anything unknown draws nothing.
     switch (text[i]) {
@@ -163,7 +167,7 @@ void LedClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centre
   if (text == nullptr) length = 0;
   place(centreX, centreY, size, aspectFactor, length);
   if (graphics == nullptr) return;
-  forEachRectangle(text, length, [&](ARGB colour, int64_t x, int64_t y, int64_t width, int64_t height) {
+  forEachRectangle(text, length, [&](ARGB colour, INT x, INT y, INT width, INT height) {
     fillRectangle(graphics, colour, x, y, width, height);
   });
 }
@@ -173,20 +177,16 @@ PixelArea LedClockPainter::extent(int32_t centreX, int32_t centreY, int32_t size
   if (text == nullptr) length = 0;
   place(centreX, centreY, size, aspectFactor, length);
   PixelArea outline;
-  forEachRectangle(text, length, [&](ARGB, int64_t x, int64_t y, int64_t width, int64_t height) {
-    // As fillRectangle hands them on: each number pinned to 32 bits.
-    outline = outline.joined(PixelArea::ofRectangle(clampToInt32(x), clampToInt32(y), clampToInt32(width),
-                                                    clampToInt32(height)));
+  forEachRectangle(text, length, [&](ARGB, INT x, INT y, INT width, INT height) {
+    outline = outline.joined(PixelArea::ofRectangle(x, y, width, height));
   });
   return outline.widened(PixelArea::kShapeMargin);
 }
 
-void LedClockPainter::fillRectangle(GpGraphics* graphics, ARGB colour, int64_t x, int64_t y, int64_t width,
-                                    int64_t height) const {
+void LedClockPainter::fillRectangle(GpGraphics* graphics, ARGB colour, INT x, INT y, INT width, INT height) const {
   const GdiplusBrush brush = makeSolidBrush(colour);
   if (!brush) return;
-  GdipFillRectangleI(graphics, brush.get(), clampToInt32(x), clampToInt32(y), clampToInt32(width),
-                     clampToInt32(height));
+  GdipFillRectangleI(graphics, brush.get(), x, y, width, height);
 }
 
 }  // namespace horaz

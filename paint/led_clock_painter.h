@@ -57,11 +57,11 @@ class LedClockPainter {
   [[nodiscard]] int64_t v(int32_t k) const;
   void place(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor, int32_t length);
   // Calls visit(colour, x, y, width, height) for every rectangle draw()
-  // fills, in drawing order: the backing (when shown), then each glyph's.
+  // fills, in drawing order: the backing (when shown), then each glyph's;
+  // the numbers are computed in 64 bits and pinned to the 32-bit range.
   template <class Visit>
   void forEachRectangle(const char16_t* text, int32_t length, Visit&& visit) const;
-  void fillRectangle(GpGraphics* graphics, ARGB colour, int64_t x, int64_t y, int64_t width,
-                     int64_t height) const;
+  void fillRectangle(GpGraphics* graphics, ARGB colour, INT x, INT y, INT width, INT height) const;
 
   ARGB segmentColour_ = 0xFFFFFFFF;
   ARGB backgroundColour_ = 0xFF000000;
