@@ -12,7 +12,7 @@
 #include "definition/plugin_identity.h"
 #include "host/host_object.h"
 #include "host/vocabulary.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 
 namespace horaz::definition {
 namespace {

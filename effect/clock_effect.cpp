@@ -10,7 +10,7 @@
 #include "effect/render_parameters.h"
 #include "effect/timer_text.h"
 #include "host/host_object.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 #include "paint/draw_surface.h"
 
 namespace horaz {

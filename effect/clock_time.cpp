@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "effect/truncate_to_int32.h"
+#include "paint/truncate_to_int32.h"
 
 namespace horaz {
 namespace {

@@ -6,7 +6,7 @@
 #include "definition/font_record.h"
 #include "definition/parameter_table.h"
 #include "host/vocabulary.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 
 namespace horaz {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "effect/truncate_to_int32.h"
+#include "paint/truncate_to_int32.h"
 
 namespace horaz {
 namespace {

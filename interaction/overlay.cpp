@@ -9,7 +9,7 @@
 #include "interaction/overlay_palette.h"
 #include "interaction/parameter_ids.h"
 #include "interaction/selection_guard.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 
 namespace horaz {
 namespace {

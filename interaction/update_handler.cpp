@@ -1,10 +1,10 @@
 #include "interaction/update_handler.h"
 
+#include "host/counted_ref.h"
 #include "host/vocabulary.h"
 #include "interaction/parameter_ids.h"
 #include "interaction/time_control_groups.h"
-#include "module/boundary.h"
-#include "module/counted_ref.h"
+#include "module/base/boundary.h"
 
 namespace horaz {
 

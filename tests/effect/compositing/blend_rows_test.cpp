@@ -2,7 +2,7 @@
 // widths, and host answers that must not be trusted.
 #include <gtest/gtest.h>
 
-#include "tests/compositing/blend_support.h"
+#include "blend_support.h"
 
 namespace horaz::testing {
 namespace {

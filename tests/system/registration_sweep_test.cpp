@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fault_sweep.h"
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
 #include "testhost/host.h"
 #include "testhost/plugin_library.h"
 

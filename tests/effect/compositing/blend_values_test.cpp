@@ -2,7 +2,7 @@
 // on the identity of an untouched (all-transparent) surface.
 #include <gtest/gtest.h>
 
-#include "tests/compositing/blend_support.h"
+#include "blend_support.h"
 
 namespace horaz::testing {
 namespace {

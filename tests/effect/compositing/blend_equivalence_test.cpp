@@ -8,7 +8,7 @@
 #include <random>
 
 #include "effect/frame_blend_arithmetic.h"
-#include "tests/compositing/blend_support.h"
+#include "blend_support.h"
 
 namespace horaz::testing {
 namespace {

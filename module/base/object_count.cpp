@@ -1,4 +1,4 @@
-#include "module/object_count.h"
+#include "module/base/object_count.h"
 
 #include <atomic>
 

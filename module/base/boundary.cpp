@@ -1,4 +1,4 @@
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 
 namespace horaz {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "effect/frame_blend.h"
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
 #include "testhost/frame.h"
 #include "testhost/ledger.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
 #include "testhost/frame.h"
 #include "testhost/render_host.h"
 

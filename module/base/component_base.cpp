@@ -1,7 +1,7 @@
-#include "module/component_base.h"
+#include "module/base/component_base.h"
 
 #include "host/result.h"
-#include "module/object_count.h"
+#include "module/base/object_count.h"
 
 namespace horaz {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <ostream>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
-#include "module/counted_ref.h"
 #include "testhost/host.h"
 #include "testhost/plugin_library.h"
 

@@ -8,7 +8,7 @@
 
 #include "effect/frame_blend.h"
 #include "horaz_platform/status.h"
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
 #include "paint/draw_surface.h"
 #include "testhost/frame.h"
 

@@ -2,7 +2,7 @@
 // colour round trips, and the ledger's view of them.
 #include <gtest/gtest.h>
 
-#include "tests/compositing/blend_support.h"
+#include "blend_support.h"
 
 namespace horaz::testing {
 namespace {
