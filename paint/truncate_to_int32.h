@@ -19,8 +19,10 @@ namespace horaz {
   return static_cast<int32_t>(value);
 }
 
-// 32-bit arithmetic that wraps modulo 2^32 as the 32-bit original did instead
-// of being undefined on overflow. Results that fit are unchanged.
+// 32-bit arithmetic that wraps modulo 2^32 instead of being undefined on
+// overflow, so a coordinate or count pushed past the range by extreme
+// parameters stays a defined (if wrapped) value. Results that fit are
+// unchanged.
 [[nodiscard]] constexpr int32_t wrappingAdd(int32_t a, int32_t b) noexcept {
   return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
