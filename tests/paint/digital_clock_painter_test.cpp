@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "effect/digital_clock_painter.h"
+#include "paint/digital_clock_painter.h"
 #include "paint_test_support.h"
 
 namespace horaz::test {
@@ -33,8 +33,7 @@ class DigitalClockPainterTest : public ::testing::Test {
   std::vector<RecordedCall> paint(const LOGFONTW& font, int32_t alignment = 1, int32_t baseSize = 144,
                                   bool showBackground = true, const char16_t* text = u"12:34:56") {
     return recordPaintingOnDc(canvas, [&](HDC dc) {
-      DigitalClockPainter::draw(dc, text, 360, 288, baseSize, kForeground, kBackground, alignment, font,
-                                showBackground);
+      drawDigitalClock(dc, text, 360, 288, baseSize, kForeground, kBackground, alignment, font, showBackground);
     });
   }
 
