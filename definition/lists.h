@@ -30,21 +30,28 @@ inline constexpr std::array<ControlNode, 3> kAlignmentItems{{
 
 // Timer style (`Style List`): the values run from 1; no item carries 0.
 inline constexpr std::array<ControlNode, 15> kTimerStyleItems{{
-    detail::listItem(u"hh:mm:ss.fff", listValue(TimerStyle::kHoursToMilliseconds), "{D11CB1AD-BAE7-4A8E-A814-4DBE16A4F747}"),
-    detail::listItem(u"hh:mm:ss.ff", listValue(TimerStyle::kHoursToHundredths), "{AA0D7C3C-EB5F-4BED-8A81-591A50A17DFD}"),
+    detail::listItem(u"hh:mm:ss.fff", listValue(TimerStyle::kHoursToMilliseconds),
+                      "{D11CB1AD-BAE7-4A8E-A814-4DBE16A4F747}"),
+    detail::listItem(u"hh:mm:ss.ff", listValue(TimerStyle::kHoursToHundredths),
+                      "{AA0D7C3C-EB5F-4BED-8A81-591A50A17DFD}"),
     detail::listItem(u"hh:mm:ss.f", listValue(TimerStyle::kHoursToTenths), "{93AC9E49-D801-421C-8F9C-FCBF66C09132}"),
     detail::listItem(u"hh:mm:ss", listValue(TimerStyle::kHoursToSeconds), "{DED7538A-0E63-4EF3-B92A-EF0235D9BACD}"),
     detail::listItem(u"hh:mm", listValue(TimerStyle::kHoursAndMinutes), "{5DBA9AB1-3F54-4952-A2AB-10244A80A077}"),
-    detail::listItem(u"mm:ss", listValue(TimerStyle::kTotalMinutesAndSeconds), "{B61E34AA-0585-4EA4-A820-B566AFE20AF6}"),
+    detail::listItem(u"mm:ss", listValue(TimerStyle::kTotalMinutesAndSeconds),
+                      "{B61E34AA-0585-4EA4-A820-B566AFE20AF6}"),
     detail::listItem(u"mm", listValue(TimerStyle::kTotalMinutes), "{8D132FAE-A6A5-4FD4-B8FE-B1659D95930B}"),
-    detail::listItem(u"mm:ss.f", listValue(TimerStyle::kTotalMinutesToTenths), "{D0EBD904-B93D-4B33-979D-8BAC1BA9C659}"),
+    detail::listItem(u"mm:ss.f", listValue(TimerStyle::kTotalMinutesToTenths),
+                      "{D0EBD904-B93D-4B33-979D-8BAC1BA9C659}"),
     detail::listItem(u"ss.f", listValue(TimerStyle::kTotalSecondsToTenths), "{0D5B80AF-1A06-4FAE-B775-53B463B2EA74}"),
     detail::listItem(u"TC hh:mm:ss:ff", listValue(TimerStyle::kTimecode), "{13E5B4F9-2B15-48E5-B9B9-7565C582D680}"),
-    detail::listItem(u"dd.mm.yy hh:mm:ss", listValue(TimerStyle::kDayMonthYear), "{F9092BBE-15A7-46CC-96A0-A50ECADF13EB}"),
-    detail::listItem(u"mm/dd/yy hh:mm:ss", listValue(TimerStyle::kMonthDayYear), "{8EB36D85-5314-4B89-8F05-D72C28267EF1}"),
+    detail::listItem(u"dd.mm.yy hh:mm:ss", listValue(TimerStyle::kDayMonthYear),
+                      "{F9092BBE-15A7-46CC-96A0-A50ECADF13EB}"),
+    detail::listItem(u"mm/dd/yy hh:mm:ss", listValue(TimerStyle::kMonthDayYear),
+                      "{8EB36D85-5314-4B89-8F05-D72C28267EF1}"),
     detail::listItem(u"Free Format", listValue(TimerStyle::kFreeFormat), "{01463E68-73F7-4DD7-A459-EA18D7E686D1}"),
     detail::listItem(u"Frame Counter", listValue(TimerStyle::kFrameCounter), "{CDF6672E-4AED-4946-A74E-AC7AB2683A61}"),
-    detail::listItem(u"Frame Counter with Field", listValue(TimerStyle::kFrameCounterWithField), "{F4D434BB-DB25-443A-8D7F-EAB9EB4A707C}"),
+    detail::listItem(u"Frame Counter with Field", listValue(TimerStyle::kFrameCounterWithField),
+                      "{F4D434BB-DB25-443A-8D7F-EAB9EB4A707C}"),
 }};
 
 // The item of `items` that carries `value`, or null.
