@@ -6,7 +6,6 @@
 #include "effect/clock_drawing.h"
 #include "effect/clock_time.h"
 #include "effect/frame_blend.h"
-#include "paint/gdiplus_session.h"
 #include "effect/render_conversions.h"
 #include "effect/render_parameters.h"
 #include "effect/timer_text.h"
@@ -14,6 +13,7 @@
 #include "module/boundary.h"
 #include "module/handed_out.h"
 #include "paint/draw_surface.h"
+#include "paint/gdiplus_session.h"
 
 namespace horaz {
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "paint/digital_clock_painter.h"
+#include "paint/gdiplus_objects.h"
 #include "paint_test_support.h"
 
 namespace horaz::test {
@@ -208,6 +209,21 @@ TEST_F(DigitalClockPainterTest, BackgroundBoxCanBeSwitchedOff) {
   const std::vector<RecordedCall> calls = paint(defaultRecord(), 1, 144, false);
   EXPECT_TRUE(named(calls, "GdipFillRectangleI").empty());
   EXPECT_EQ(named(calls, "GdipDrawString").size(), 1u);
+}
+
+TEST_F(DigitalClockPainterTest, ExtentLaysOutOnceForTheSameTextAndAnchorOnly) {
+  for (const bool sameAnchor : {true, false}) {
+    const std::vector<RecordedCall> calls = recordPaintingOnDc(canvas, [&](HDC dc) {
+      DigitalClockPainter painter;
+      painter.setFont(defaultRecord(), 144);
+      const GdiplusGraphics graphics = makeGraphics(dc);
+      const PixelArea reach = painter.extent(graphics.get(), 360, 288, u"12:34");
+      EXPECT_FALSE(reach.empty());
+      painter.draw(graphics.get(), sameAnchor ? 360 : 100, 288, u"12:34");
+    });
+    EXPECT_EQ(named(calls, "GdipMeasureString").size(), sameAnchor ? 1u : 2u);
+    EXPECT_EQ(named(calls, "GdipDrawString").size(), 1u);
+  }
 }
 
 TEST_F(DigitalClockPainterTest, NullTextIsEmpty) {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "effect/clock_drawing.h"
-#include "paint/gdiplus_session.h"
 #include "paint/draw_surface.h"
+#include "paint/gdiplus_session.h"
 #include "paint/pixel_area.h"
 
 namespace horaz {
