@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "effect/clock_drawing.h"
-#include "effect/gdiplus_session.h"
 #include "paint/draw_surface.h"
+#include "paint/gdiplus_session.h"
 #include "paint/pixel_area.h"
 
 namespace horaz {
@@ -170,9 +170,9 @@ std::vector<Drawing> drawings(int32_t width, int32_t height) {
   for (const auto& place : places) {
     for (const int32_t size : sizes) {
       for (const float aspect : aspects) {
-        for (const int32_t type : {kAnalogClock, kDigitalClock, kLedClock}) {
+        for (const definition::ClockType type : {definition::ClockType::kAnalog, definition::ClockType::kDigital, definition::ClockType::kLed}) {
           Drawing d;
-          d.clock.clockType = type;
+          d.clock.clockType = definition::listValue(type);
           d.clock.foreground = 0xFFE0E0E0;
           d.clock.background = 0x80203040;
           d.clock.posX = place.x;
@@ -186,7 +186,7 @@ std::vector<Drawing> drawings(int32_t width, int32_t height) {
           d.value = ClockValue{(n * 7) % 24, (n * 13) % 60, (n * 17) % 60};
           d.text = texts[n % 4];
           d.name = std::string(place.name) + " size " + std::to_string(size) + " aspect " + std::to_string(aspect) +
-                   " type " + std::to_string(type) + " #" + std::to_string(n);
+                   " type " + std::to_string(definition::listValue(type)) + " #" + std::to_string(n);
           all.push_back(d);
           ++n;
         }
