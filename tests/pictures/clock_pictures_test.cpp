@@ -3,6 +3,7 @@
 // must give the same picture.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,7 +33,8 @@ struct ClockPicture {
 };
 
 const std::vector<ClockPicture> kClockPictures{
-    {"analog", 0, kAntiAliased, {}},
+    // Large enough for 3-pixel hour marks.
+    {"analog", 0, kAntiAliased, {{"Size", 100}}},
     {"digital", 1, kAntiAliased, {}},
     // The digital clock's box alone: the text is transparent.
     {"digital_box", 1, kExact, {{"Foreground Opacity", 0}}},
@@ -108,6 +110,10 @@ Picture pictureOf(const HostFrame& frame) {
   }
   return picture;
 }
+
+// Test names in ctest's list, instead of the bytes of the case.
+void PrintTo(const ClockPicture& clock, std::ostream* out) { *out << clock.name; }
+void PrintTo(const Family& family, std::ostream* out) { *out << family.name; }
 
 using PictureCase = std::tuple<ClockPicture, Family>;
 

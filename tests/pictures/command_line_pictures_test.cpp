@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ const std::vector<CommandLineRender> kRenders{
      {"--set", "Start Time Hour=10", "--set", "Start Time Minute=8", "--set", "Size=70", "--fields", "upper",
       "--pixel-aspect", "59:54"}},
 };
+
+void PrintTo(const CommandLineRender& render, std::ostream* out) { *out << render.name; }
 
 class ReferenceCommandLinePictures : public ::testing::TestWithParam<CommandLineRender> {};
 
