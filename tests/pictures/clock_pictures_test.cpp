@@ -62,9 +62,10 @@ const std::vector<Family> kFamilies{
 
 void setCommonParameters(RenderHost& host) {
   const std::pair<const char*, double> settings[] = {
-      {"Start Time Hour", 10}, {"Start Time Minute", 8}, {"Start Time Second", 30}, {"Style List", 10},
-      {"Alignment List", 1},   {"Size", 80},            {"Foreground Red", 240},   {"Foreground Green", 240},
-      {"Foreground Blue", 240}, {"Background Red", 30},  {"Background Green", 40},  {"Background Blue", 90},
+      {"Start Time Hour", 10},    {"Start Time Minute", 8},  {"Start Time Second", 30},
+      {"Style List", 10},         {"Alignment List", 1},     {"Size", 80},
+      {"Foreground Red", 240},    {"Foreground Green", 240}, {"Foreground Blue", 240},
+      {"Background Red", 30},     {"Background Green", 40},  {"Background Blue", 90},
       {"Background Opacity", 60},
   };
   for (const auto& [name, value] : settings) host.setNumber(name, value);
@@ -76,10 +77,10 @@ void drawInput(HostFrame& frame) {
   for (int32_t y = 0; y < frame.height(); ++y) {
     for (int32_t x = 0; x < frame.width(); ++x) {
       const bool dark = (x / 40 + y / 30) % 2 == 0;
-      frame.setPixelRgb(x, y,
-                        {static_cast<uint8_t>(x * 255 / (frame.width() - 1)),
-                         static_cast<uint8_t>(y * 255 / (frame.height() - 1)), static_cast<uint8_t>(dark ? 60 : 200),
-                         static_cast<uint8_t>(255 - (y / 45) * 40)});
+      frame.setPixelRgb(
+          x, y,
+          {static_cast<uint8_t>(x * 255 / (frame.width() - 1)), static_cast<uint8_t>(y * 255 / (frame.height() - 1)),
+           static_cast<uint8_t>(dark ? 60 : 200), static_cast<uint8_t>(255 - (y / 45) * 40)});
     }
   }
 }

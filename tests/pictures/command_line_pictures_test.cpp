@@ -71,8 +71,11 @@ TEST_P(ReferenceCommandLinePictures, EveryFrameMatchesItsReference) {
   fs::remove_all(folder);
   fs::create_directories(folder);
 
-  std::vector<std::string> arguments{"render", "-q", "--size", "320x180", "--frames", "2", "--start",
-                                     std::to_string(render.start), "-o", (folder / "%04d.png").string()};
+  std::vector<std::string> arguments{"render",   "-q",
+                                     "--size",   "320x180",
+                                     "--frames", "2",
+                                     "--start",  std::to_string(render.start),
+                                     "-o",       (folder / "%04d.png").string()};
   arguments.insert(arguments.end(), render.arguments.begin(), render.arguments.end());
   ASSERT_EQ(runHoraz(arguments), 0);
 

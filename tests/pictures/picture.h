@@ -15,11 +15,13 @@ struct Picture {
   std::vector<uint8_t> bytes;
 
   static Picture blank(int32_t width, int32_t height, int32_t channels) {
-    return {width, height, channels,
-            std::vector<uint8_t>(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels))};
+    return {
+        width, height, channels,
+        std::vector<uint8_t>(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels))};
   }
   size_t offset(int32_t x, int32_t y) const {
-    return (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * static_cast<size_t>(channels);
+    return (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) *
+           static_cast<size_t>(channels);
   }
   uint8_t* pixel(int32_t x, int32_t y) { return bytes.data() + offset(x, y); }
   const uint8_t* pixel(int32_t x, int32_t y) const { return bytes.data() + offset(x, y); }

@@ -38,7 +38,8 @@ Picture readPng(const std::filesystem::path& path) {
   if (!png_image_begin_read_from_file(image.get(), path.c_str())) throw pngError(path, "cannot read as PNG", image);
   const bool alpha = (image->format & PNG_FORMAT_FLAG_ALPHA) != 0;
   image->format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  Picture picture = Picture::blank(static_cast<int32_t>(image->width), static_cast<int32_t>(image->height), alpha ? 4 : 3);
+  Picture picture =
+      Picture::blank(static_cast<int32_t>(image->width), static_cast<int32_t>(image->height), alpha ? 4 : 3);
   if (!png_image_finish_read(image.get(), nullptr, picture.bytes.data(), 0, nullptr))
     throw pngError(path, "cannot read as PNG", image);
   return picture;

@@ -90,9 +90,9 @@ Comparison compare(const Picture& expected, const Picture& actual, const Toleran
   if (expected.width != actual.width || expected.height != actual.height || expected.channels != actual.channels) {
     writePng(actualPath, actual);
     return ::testing::AssertionFailure() << reference.string() << " is " << expected.width << "x" << expected.height
-                                         << " with " << expected.channels << " channels, the picture "
-                                         << actual.width << "x" << actual.height << " with " << actual.channels
-                                         << "; it is in " << actualPath.string();
+                                         << " with " << expected.channels << " channels, the picture " << actual.width
+                                         << "x" << actual.height << " with " << actual.channels << "; it is in "
+                                         << actualPath.string();
   }
   const Comparison comparison = compare(expected, actual, tolerance);
   if (comparison.beyondTolerance <= tolerance.pixels) return ::testing::AssertionSuccess();
@@ -100,11 +100,12 @@ Comparison compare(const Picture& expected, const Picture& actual, const Toleran
   const fs::path diffPath = failurePath(name, "diff");
   writePng(actualPath, actual);
   writePng(diffPath, comparison.diff);
-  return ::testing::AssertionFailure()
-         << name << ": " << comparison.beyondTolerance << " pixels differ by more than " << tolerance.channel
-         << " (allowed: " << tolerance.pixels << "), " << comparison.withinTolerance
-         << " within it; largest channel difference " << comparison.largestDistance << "\n  reference "
-         << reference.string() << "\n  actual    " << actualPath.string() << "\n  diff      " << diffPath.string();
+  return ::testing::AssertionFailure() << name << ": " << comparison.beyondTolerance << " pixels differ by more than "
+                                       << tolerance.channel << " (allowed: " << tolerance.pixels << "), "
+                                       << comparison.withinTolerance << " within it; largest channel difference "
+                                       << comparison.largestDistance << "\n  reference " << reference.string()
+                                       << "\n  actual    " << actualPath.string() << "\n  diff      "
+                                       << diffPath.string();
 }
 
 }  // namespace horaz::test

@@ -18,7 +18,6 @@ namespace horaz::test {
 // With HORAZ_UPDATE_REFERENCES=1 in the environment it writes `actual` as
 // the new reference instead, unless it already equals the reference exactly,
 // and succeeds.
-::testing::AssertionResult matchesReference(const std::string& name, const Picture& actual,
-                                            const Tolerance& tolerance);
+::testing::AssertionResult matchesReference(const std::string& name, const Picture& actual, const Tolerance& tolerance);
 
 }  // namespace horaz::test
