@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/commands/option_values.h"
 #include "cli/media/y4m.h"
 #include "cli/support/usage_error.h"
 #include "testhost/frame.h"
@@ -14,11 +15,6 @@
 namespace horaz::cli {
 
 enum class FieldOrder : uint8_t { kNone, kUpperFirst, kLowerFirst };
-
-struct FrameSize {
-  int32_t width = 1920;
-  int32_t height = 1080;
-};
 
 // `horaz render` as the user asked for it. Values the input may supply
 // (size, rate, frame count, pixel aspect, fields) stay empty unless given.
@@ -32,7 +28,7 @@ struct RenderOptions {
   std::optional<Ratio> frameRate;
   std::optional<int64_t> frames;
   int64_t start = 0;
-  std::optional<Ratio> pixelAspect;
+  std::optional<Ratio> pixelAspect;  // width / height of a pixel, as files carry it
   std::optional<FieldOrder> fields;
   testhost::PixelFormat format = testhost::PixelFormat::kRgba;
   bool bottomUp = false;
@@ -46,12 +42,7 @@ struct RenderOptions {
 // Throws UsageError.
 RenderOptions parseRenderOptions(std::span<const std::string_view> arguments);
 
-// "30000/1001", "29.97" (taken as 30000/1001), "25", "25:1".
-std::optional<Ratio> parseFrameRate(std::string_view text);
-// "1920x1080".
-std::optional<FrameSize> parseFrameSize(std::string_view text);
-
 // The text of `horaz render --help`.
-std::string_view renderHelpText();
+const std::string& renderHelpText();
 
 }  // namespace horaz::cli
