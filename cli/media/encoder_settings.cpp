@@ -79,16 +79,24 @@ std::string defaultEncoderPixelFormat(const EncodeRequest& request) {
 std::vector<std::string> encoderArguments(const EncodeRequest& request, std::vector<std::string>& notes) {
   const std::string extension = extensionOf(request.output);
   const std::string pixelFormat = defaultEncoderPixelFormat(request);
-  // x264 takes 4:2:0 only in even sizes, 4:2:2 only in even widths; a user
-  // who picks a filter, size, format or codec decides that.
+  // x264 takes 4:2:0 only in even sizes (and, coded interlaced, heights
+  // divisible by 4: each field is 4:2:0 on its own), 4:2:2 only in even
+  // widths; a user who picks a filter, size, format or codec decides that.
   if (!userSets(request, {"-vf", "-filter:v", "-s", "-pix_fmt", "-c:v", "-vcodec", "-codec:v"})) {
+    const bool is420 = pixelFormat == "yuv420p";
+    const bool interlaced = request.interlace == 't' || request.interlace == 'b';
+    const int32_t heightStep = is420 ? (interlaced ? 4 : 2) : 1;
     const bool oddWidth = request.width % 2 != 0;
-    const bool oddHeight = pixelFormat == "yuv420p" && request.height % 2 != 0;
+    const bool oddHeight = request.height % heightStep != 0;
     if (oddWidth || oddHeight)
-      throw UsageError("-o " + request.output + ": H.264 in " + (pixelFormat == "yuv420p" ? "4:2:0" : "4:2:2") +
-                       " needs an even " + (oddWidth && oddHeight ? "width and height" : oddWidth ? "width" : "height") +
-                       ", and the frames are " + std::to_string(request.width) + "x" + std::to_string(request.height) +
-                       "; pad them with --encoder-args \"-vf pad=ceil(iw/2)*2:ceil(ih/2)*2\", or write .y4m");
+      throw UsageError("-o " + request.output + ": H.264 in " + (is420 ? "4:2:0" : "4:2:2") +
+                       (interlaced ? " coded interlaced" : "") + " needs " +
+                       (oddWidth ? "an even width" : "") + (oddWidth && oddHeight ? " and " : "") +
+                       (oddHeight ? "a height divisible by " + std::to_string(heightStep) : "") +
+                       ", and the frames are " + std::to_string(request.width) + "x" +
+                       std::to_string(request.height) + "; pad them with --encoder-args \"-vf pad=ceil(iw/2)*2:ceil(ih/" +
+                       std::to_string(std::max(heightStep, 2)) + ")*" + std::to_string(std::max(heightStep, 2)) +
+                       "\", or write .y4m");
   }
 
   std::vector<std::string> arguments{"-f", "yuv4mpegpipe", "-i", "pipe:0"};

@@ -140,12 +140,24 @@ TEST(VideoFilesTest, EncoderDefaultsAndTheUsersOwnOptions) {
 // out.
 TEST(VideoFilesTest, AnOddSizeIsRefusedAtOnce) {
   if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-  TemporaryFolder folder;
-  const ToolRun run = render(folder, {"--size", "721x481", "--frames", "100000", "-o", "odd.mp4"});
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.errors.find("needs an even width and height"), std::string::npos) << run.errors;
-  EXPECT_NE(run.errors.find("--encoder-args \"-vf pad="), std::string::npos) << run.errors;
-  EXPECT_TRUE(folder.names().empty());
+  struct Case {
+    Arguments arguments;
+    std::string mention;
+  };
+  const Case cases[] = {
+      {{"--size", "721x481"}, "needs an even width and a height divisible by 2"},
+      {{"--size", "720x482", "--fields", "upper"}, "coded interlaced needs a height divisible by 4"},
+  };
+  for (const Case& c : cases) {
+    TemporaryFolder folder;
+    Arguments arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--frames", "100000", "-o", "odd.mp4"});
+    const ToolRun run = render(folder, arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find(c.mention), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("--encoder-args \"-vf pad="), std::string::npos) << run.errors;
+    EXPECT_TRUE(folder.names().empty());
+  }
 }
 
 }  // namespace
