@@ -16,7 +16,8 @@ void printHelp(std::ostream& out) {
          "commands:\n";
   for (const horaz::cli::Command& command : horaz::cli::commands())
     out << "  " << command.usage << "\n      " << command.summary << '\n';
-  out << "\nWithout --plugin, the plug-in is looked for beside this program (or set HORAZ_PLUGIN).\n";
+  out << "\nWithout --plugin, the plug-in is $HORAZ_PLUGIN, or AVX2Horaz.avx beside this program or in\n"
+         "../lib/horaz/ from it (an installed horaz).\n";
 }
 
 }  // namespace

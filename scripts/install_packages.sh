@@ -3,7 +3,8 @@
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
 # Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
-# clang-tidy.
+# clang-tidy, and ffmpeg, which `horaz render` reads and writes video files
+# with (its tests run it).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
+  ffmpeg
 )
 
 as_root=()

@@ -131,6 +131,7 @@ class HostFrame final : public HostObject<acf::Frame> {
   int32_t ACFCALL GetFieldKind() override { return fieldKind_; }
   // Fails through the ledger as "Frame.GetPixelLayout".
   acf::Result ACFCALL GetPixelLayout(acf::PixelLayout** out) override;
+  // A pixel's height over its width (see RenderSettings::pixelAspect).
   double ACFCALL GetPixelAspect() override { return pixelAspect_; }
   int32_t ACFCALL GetFirstField() override { return firstField_; }
   // Memory row y of plane 0; null for a row outside the frame, another

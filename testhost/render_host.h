@@ -40,7 +40,12 @@ struct RenderSettings {
   double framesPerSecond = 25.0;
   // The parameter set's aspect (ParameterSet::GetAspect), 4:3 by default.
   double aspect = 4.0 / 3.0;
-  // Set on both frames before every call (Frame::GetPixelAspect).
+  // Set on both frames before every call (Frame::GetPixelAspect): a
+  // pixel's height over its width. The plug-in divides horizontal extents
+  // by 1 / this answer, so a pixel 64/45 as wide as high (answer 45/64)
+  // gets a face 45/64 as many pixels wide as high: round on screen. Files
+  // and users give the usual width over height; convert with
+  // frameAnswerForPixelAspect().
   double pixelAspect = 1.0;
 
   // Progressive: one render call per frame, the frames declaring field mode
@@ -60,6 +65,10 @@ struct RenderSettings {
   // accessor by the plug-in.
   int32_t requestValue = 0;
 };
+
+// The frame's answer for a pixel `widthOverHeight` times as wide as it is
+// high (64:45 for wide-screen PAL): its height over its width.
+inline double frameAnswerForPixelAspect(double widthOverHeight) { return 1.0 / widthOverHeight; }
 
 // One render call exactly as the host makes it: what the time source says.
 struct RenderCall {

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "cli/commands/registration_printer.h"
+#include "cli/support/plugin_location.h"
 #include "testhost/host.h"
 #include "testhost/plugin_library.h"
 #include "testhost/registration.h"
@@ -13,13 +14,13 @@
 namespace horaz::cli {
 
 int runDescribe(std::span<const std::string_view> arguments, Streams streams) {
-  std::optional<std::filesystem::path> pluginPath;
+  std::optional<std::string> pluginPath;
   bool json = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     if (arguments[i] == "--json") {
       json = true;
     } else if (arguments[i] == "--plugin" && i + 1 < arguments.size()) {
-      pluginPath = std::filesystem::path(arguments[++i]);
+      pluginPath = std::string(arguments[++i]);
     } else {
       streams.err << "horaz describe: unexpected argument '" << arguments[i]
                   << "'\nusage: horaz describe [--plugin PATH] [--json]\n";
@@ -29,7 +30,7 @@ int runDescribe(std::span<const std::string_view> arguments, Streams streams) {
 
   try {
     // The library goes last: everything it handed out is released first.
-    const testhost::PluginLibrary library(pluginPath ? *pluginPath : testhost::default_plugin_path());
+    const testhost::PluginLibrary library(locatePlugin(pluginPath));
     const CountedRef<testhost::Host> host = testhost::Host::create();
     const testhost::Registration registration = testhost::registerAll(library, *host.get());
 

@@ -15,13 +15,17 @@
 #include "cli/commands/parameter_settings.h"
 #include "cli/commands/render_options.h"
 #include "cli/commands/render_pipeline.h"
+#include "cli/commands/setting_sources.h"
 #include "cli/media/contact_sheet.h"
+#include "cli/media/encoder_settings.h"
 #include "cli/media/input_source.h"
 #include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/support/atomic_file.h"
 #include "cli/support/interrupt.h"
+#include "cli/support/plugin_location.h"
 #include "cli/support/progress.h"
+#include "cli/support/same_file.h"
 #include "host/vocabulary.h"
 #include "testhost/component_instance.h"
 #include "testhost/font_command.h"
@@ -97,8 +101,10 @@ ClipShape shapeClip(const RenderOptions& options, const FrameSource::Properties&
 testhost::RenderSettings renderSettings(const ClipShape& shape, bool bottomUp, double& timeOffset) {
   testhost::RenderSettings settings;
   settings.framesPerSecond = shape.frameRate.value();
-  settings.pixelAspect = shape.pixelAspect.value();
-  settings.aspect = shape.width * settings.pixelAspect / shape.height;
+  // The command line and Y4M files give a pixel's width over its height;
+  // the host's frame answers the other way round (see RenderSettings).
+  settings.pixelAspect = testhost::frameAnswerForPixelAspect(shape.pixelAspect.value());
+  settings.aspect = shape.width * shape.pixelAspect.value() / shape.height;
   timeOffset = 0.0;
   if (shape.fields == FieldOrder::kNone) return settings;
   settings.interlaced = true;
@@ -176,9 +182,51 @@ std::string describeOutput(const OutputPlan& plan) {
   return plan.path == "-" ? std::string("standard output") : plan.path;
 }
 
+// The files a render writes, for the check against its input. Only a PNG
+// input can be one of a PNG sequence's files; its names are checked up to a
+// bound that no still-picture render reaches in practice.
+std::vector<std::string> outputFiles(const RenderOptions& options, const OutputPlan& plan,
+                                     const std::optional<int64_t>& frameCount) {
+  constexpr int64_t kCheckedPngNames = 100'000;
+  std::vector<std::string> files{options.output};
+  if (plan.kind == OutputPlan::Kind::kPngSequence && options.input.ends_with(".png"))
+    for (int64_t i = 0; i < std::min(frameCount.value_or(0), kCheckedPngNames); ++i)
+      files.push_back(*formatFrameName(options.output, options.start + i));
+  if (options.contactSheet) files.push_back(*options.contactSheet);
+  return files;
+}
+
+// What ffmpeg is told for a video output, and the notes on the input's sound.
+void planEncoding(const RenderOptions& options, const ClipShape& shape, const FrameSource::Properties& input,
+                  OutputPlan& plan, std::vector<std::string>& notes) {
+  if (plan.kind != OutputPlan::Kind::kFfmpeg) {
+    if (!options.encoderArguments.empty())
+      throw UsageError("--encoder-args is for video files (.mp4, .mkv, .mov), not " + options.output);
+    return;
+  }
+  EncodeRequest request;
+  request.output = options.output;
+  request.width = shape.width;
+  request.height = shape.height;
+  request.frameRate = shape.frameRate;
+  request.interlace = outputHeader(shape, options.format).interlace;
+  request.yccLayout = testhost::isYcc(options.format);
+  request.fullRange = shape.fullRange;
+  request.soundFile = input.soundFile;
+  request.audioCodecs = input.audioCodecs;
+  request.soundless = options.noAudio;
+  if (options.frames && shape.frameCount)
+    request.duration = static_cast<double>(*shape.frameCount) / shape.frameRate.value();
+  request.userArguments = options.encoderArguments;
+  if (input.soundFile.empty() && (options.input == "-" || !input.endless) && !options.noAudio)
+    notes.push_back("the input (" + std::string(options.input == "-" ? "standard input" : options.input) +
+                    ") has no sound, so " + options.output + " gets none");
+  plan.encoderArguments = encoderArguments(request, notes);
+}
+
 int render(const RenderOptions& options, Streams streams) {
   // The host goes last: every effect instance and frame is released before it.
-  testhost::RenderHost host(options.plugin ? std::filesystem::path(*options.plugin) : testhost::default_plugin_path());
+  testhost::RenderHost host(locatePlugin(options.plugin));
   const std::vector<ParameterRule> rules = parameterRules(host.model());
   if (options.listParameters) {
     listParameters(rules, host.store(), streams.out);
@@ -187,17 +235,16 @@ int render(const RenderOptions& options, Streams streams) {
 
   // Everything the command line says is checked before anything is written.
   std::vector<std::string> notes;
-  std::vector<ParameterAssignment> assignments;
-  for (const std::string& setting : options.settings) {
-    std::vector<ParameterAssignment> resolved = resolveSetting(rules, setting, notes);
-    assignments.insert(assignments.end(), resolved.begin(), resolved.end());
-  }
+  const std::vector<ParameterAssignment> assignments =
+      resolveAllSettings(rules, options.settings, options.shortcuts, notes);
   std::optional<testhost::FontChoice> font;
   if (options.font) font = parseFontChoice(*options.font);
 
-  std::unique_ptr<FrameSource> source = openSource(options.input);
+  std::unique_ptr<FrameSource> source = openSource(options.input, notes);
   const ClipShape shape = shapeClip(options, source->properties());
-  const OutputPlan plan = planOutput(options.output, shape.frameCount.value_or(-1));
+  OutputPlan plan = planOutput(options.output, shape.frameCount.value_or(-1));
+  refuseOutputsThatAreTheInput(options.input, outputFiles(options, plan, shape.frameCount));
+  planEncoding(options, shape, source->properties(), plan, notes);
   if (plan.path == "-" && ::isatty(STDOUT_FILENO))
     throw UsageError("-o - writes video to standard output, which is a terminal; redirect it or name a file");
   source->setSize(shape.width, shape.height);

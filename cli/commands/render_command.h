@@ -11,7 +11,7 @@ namespace horaz::cli {
 // (see render_options.cpp for the options and their help text).
 int runRender(std::span<const std::string_view> arguments, Streams streams);
 
-// Exit code of a render stopped by SIGINT or SIGTERM (nothing is left under
+// Exit code of a render stopped by a signal (SIGINT, SIGTERM, SIGHUP, ...) (nothing is left under
 // the output's name).
 inline constexpr int kExitInterrupted = 130;
 

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "cli/media/encoder_settings.h"
 #include "cli/support/help_text.h"
 #include "cli/support/number_text.h"
 #include "cli/support/option_table.h"
@@ -34,7 +35,10 @@ constexpr std::array kInputOutputOptions{
                  "color:R,G,B a solid frame (0..255 each)\n"
                  "FILE.y4m    YUV4MPEG2, 8-bit 4:2:0, 4:2:2 or 4:4:4\n"
                  "-           YUV4MPEG2 from standard input\n"
-                 "FILE.png    one picture, repeated on every frame",
+                 "FILE.png    one picture, repeated on every frame\n"
+                 "FILE.mp4, or any video ffmpeg reads: its rate, size,\n"
+                 "            pixel aspect and fields, and its sound\n"
+                 "            for video output (needs ffmpeg on PATH)",
                  [](RenderOptions& o, std::string_view v) { o.input = std::string(v); }},
     RenderOption{"-o", "--output", "OUTPUT",
                  "FILE.y4m    YUV4MPEG2: 4:2:2 for --format cbycry|ycbycr,\n"
@@ -45,11 +49,55 @@ constexpr std::array kInputOutputOptions{
                  "            for RGB, (width+1)/2 x height x 4 for YCbCr)\n"
                  "NAME%04d.png one PNG per frame (%d, %04d, ...; numbered\n"
                  "            from --start); FILE.png for one frame\n"
-                 "FILE.mp4, FILE.mkv, FILE.mov  encoded by ffmpeg (needs\n"
-                 "            ffmpeg on PATH)",
+                 "FILE.mp4, FILE.mkv, FILE.mov  H.264 by ffmpeg at CRF 18\n"
+                 "            (4:2:0; 4:2:2 in .mkv and .mov for --format\n"
+                 "            cbycry|ycbycr), fields coded interlaced, tagged\n"
+                 "            BT.601 up to 576 lines and BT.709 above",
                  [](RenderOptions& o, std::string_view v) { o.output = std::string(v); }},
     RenderOption{"", "--contact-sheet", "FILE.png", "also write a grid of evenly spaced frames",
                  [](RenderOptions& o, std::string_view v) { o.contactSheet = std::string(v); }},
+    RenderOption{"", "--no-audio", "", "leave the input's sound out of a video output",
+                 [](RenderOptions& o, std::string_view) { o.noAudio = true; }},
+    RenderOption{"", "--encoder-args", "\"ARGS\"",
+                 "ffmpeg output options after ours, which they override,\n"
+                 "e.g. \"-crf 23 -preset slow\" or \"-c:v libx265\"",
+                 [](RenderOptions& o, std::string_view v) { o.encoderArguments = splitArguments(std::string(v)); }},
+};
+
+// Each adds the parameters it stands for, checked later like --set.
+template <std::vector<ShortcutSetting> (*settingsOf)(std::string_view)>
+void addShortcut(RenderOptions& options, std::string_view value) {
+  std::vector<ShortcutSetting> settings = settingsOf(value);
+  options.shortcuts.insert(options.shortcuts.end(), settings.begin(), settings.end());
+}
+
+constexpr std::array kShortcutOptions{
+    RenderOption{"", "--clock", "analog|digital|led|none", "the clock type (\"the List value\")",
+                 &addShortcut<clockSettings>},
+    RenderOption{"", "--style", "STYLE",
+                 "the timer style (\"Style List\"): its number, text or\n"
+                 "short name (below)",
+                 &addShortcut<styleSettings>},
+    RenderOption{"", "--start-time", "HH:MM:SS[.mmm|:FF]",
+                 "the start time (\"Start Time Hour\", ...), with\n"
+                 "milliseconds or, for tc and frames, a frame",
+                 &addShortcut<startTimeSettings>},
+    RenderOption{"", "--position", "X,Y", "the clock's centre in % of the frame (\"X\", \"Y\")",
+                 &addShortcut<positionSettings>},
+    RenderOption{"", "--scale", "PERCENT", "the clock's size in % of the frame height (\"Size\")",
+                 &addShortcut<scaleSettings>},
+    RenderOption{"", "--fg", "#RRGGBB[AA]",
+                 "the foreground colour and opacity (\"Foreground Red\",\n"
+                 "..., \"Foreground Opacity\")",
+                 [](RenderOptions& o, std::string_view v) {
+                   std::vector<ShortcutSetting> settings = colourSettings("--fg", "Foreground", v);
+                   o.shortcuts.insert(o.shortcuts.end(), settings.begin(), settings.end());
+                 }},
+    RenderOption{"", "--bg", "#RRGGBB[AA]", "the background colour and opacity, the same way",
+                 [](RenderOptions& o, std::string_view v) {
+                   std::vector<ShortcutSetting> settings = colourSettings("--bg", "Background", v);
+                   o.shortcuts.insert(o.shortcuts.end(), settings.begin(), settings.end());
+                 }},
 };
 
 constexpr std::array kParameterOptions{
@@ -68,8 +116,8 @@ constexpr std::array kParameterOptions{
     RenderOption{"", "--list-parameters", "", "print every parameter with what it accepts, and exit",
                  [](RenderOptions& o, std::string_view) { o.listParameters = true; }},
     RenderOption{"", "--plugin", "PATH",
-                 "the plug-in (default: AVX2Horaz.avx beside horaz, or\n"
-                 "$HORAZ_PLUGIN)",
+                 "the plug-in (default: $HORAZ_PLUGIN, else AVX2Horaz.avx\n"
+                 "beside horaz or in ../lib/horaz/ from it)",
                  [](RenderOptions& o, std::string_view v) { o.plugin = std::string(v); }},
 };
 
@@ -79,12 +127,12 @@ constexpr std::array kFrameOptions{
                    o.size = parseFrameSize(v);
                    if (!o.size) refuse("--size", "WIDTHxHEIGHT with each from 1 to 16384, e.g. 1920x1080", v);
                  }},
-    RenderOption{"", "--fps", "RATE", "25, 30000/1001, 29.97 (default 25; a Y4M input's rate)",
+    RenderOption{"", "--fps", "RATE", "25, 30000/1001, 29.97 (default 25; a file input's rate)",
                  [](RenderOptions& o, std::string_view v) {
                    o.frameRate = parseFrameRate(v);
                    if (!o.frameRate) refuse("--fps", "a rate from 1 to 1000 such as 25, 30000/1001 or 29.97", v);
                  }},
-    RenderOption{"", "--frames", "N", "number of frames (default 250; all of a Y4M input)",
+    RenderOption{"", "--frames", "N", "number of frames (default 250; all of a file input)",
                  [](RenderOptions& o, std::string_view v) {
                    o.frames = wholeNumber("--frames", "a whole number from 1 to 100000000", v, 1, 100'000'000);
                  }},
@@ -95,8 +143,8 @@ constexpr std::array kFrameOptions{
                    o.start = wholeNumber("--start", "a frame number from 0 to 1000000000", v, 0, 1'000'000'000);
                  }},
     RenderOption{"", "--pixel-aspect", "R",
-                 "pixel aspect, e.g. 1, 1.0926 or 59:54 (default 1; a\n"
-                 "Y4M input's own)",
+                 "a pixel's width over its height, e.g. 1, 1.0926 or\n"
+                 "64:45 (default 1; a file input's own)",
                  [](RenderOptions& o, std::string_view v) {
                    o.pixelAspect = parsePositiveRatio(v);
                    if (!o.pixelAspect || o.pixelAspect->value() < 0.01 || o.pixelAspect->value() > 100.0)
@@ -104,7 +152,7 @@ constexpr std::array kFrameOptions{
                  }},
     RenderOption{"", "--fields", "none|upper|lower",
                  "field rendering, upper or lower field first\n"
-                 "(default none; a Y4M input's own)",
+                 "(default none; a file input's own)",
                  [](RenderOptions& o, std::string_view v) {
                    if (v == "none")
                      o.fields = FieldOrder::kNone;
@@ -147,7 +195,8 @@ const std::vector<RenderOption>& allOptions() {
   static const std::vector<RenderOption> options = [] {
     std::vector<RenderOption> all;
     for (std::span<const RenderOption> section :
-         {std::span<const RenderOption>(kInputOutputOptions), std::span<const RenderOption>(kParameterOptions),
+         {std::span<const RenderOption>(kInputOutputOptions), std::span<const RenderOption>(kShortcutOptions),
+          std::span<const RenderOption>(kParameterOptions),
           std::span<const RenderOption>(kFrameOptions), std::span<const RenderOption>(kRunningOptions)})
       all.insert(all.end(), section.begin(), section.end());
     return all;
@@ -167,10 +216,14 @@ void checkComplete(const RenderOptions& options) {
 // shows as 0, which is how --set stores it.
 template <size_t N>
 std::string listHelp(std::string_view title, const std::array<definition::ControlNode, N>& items,
-                     std::string_view after = {}) {
+                     std::string_view after = {}, std::string_view (*shortName)(int32_t) = nullptr) {
   std::vector<std::string> words{std::string(title)};
-  for (const definition::ControlNode& item : items)
-    words.push_back(std::to_string(item.value.value_or(0)) + " \"" + narrowText(item.label) + "\",");
+  for (const definition::ControlNode& item : items) {
+    const int32_t value = item.value.value_or(0);
+    std::string word = std::to_string(value) + " \"" + narrowText(item.label) + '"';
+    if (shortName) word += " (" + std::string(shortName(value)) + ")";
+    words.push_back(word + ",");
+  }
   words.back().pop_back();
   if (!after.empty()) words.back() += ";";
   std::string text = wrapWords(words, 4, 6);
@@ -202,24 +255,23 @@ Exit codes: 0 done, 1 failed (nothing written), 2 bad command line or
 parameter value (nothing written), 130 interrupted (nothing written).
 
 examples
-  horaz render -o clock.y4m --frames 100 --size 1280x720
-  horaz render --set "the List value=Digital Clock" \
-      --set "Style List=TC hh:mm:ss:ff" --set "Count Down=1" \
-      --set "Start Time Minute=1" -o countdown.mp4
-  horaz render --set "the List value=LED clock" --set "Foreground RGB Color=255,40,40" \
-      --set "Size@0=20" --set "Size@124=60" -o led%04d.png --frames 125
-  ffmpeg -i holiday.mp4 -f yuv4mpegpipe - | horaz render -i - \
-      --set "the List value=1" --set "Style List=TC hh:mm:ss:ff" \
-      --set Y=90 --set Size=12 --format cbycry -o holiday-tc.mkv
-  horaz render -i color:0,0,0 --set "the List value=1" \
-      --font "Liberation Serif:bold:60" -o still.png --frames 1
+  horaz render --clock analog --size 640x360 --frames 50 -o clock.mp4
+  horaz render --clock digital --style tc --start-time 00:01:00:00 \
+      --set "Count Down=1" --size 640x360 --frames 50 -o countdown.mp4
+  horaz render --clock led --fg "#ff2828" --set "Size@0=20" --set "Size@24=60" \
+      --size 320x180 --frames 25 -o led%04d.png
+  horaz render -i holiday.mp4 --clock digital --style tc --position 50,88 \
+      --scale 12 -o holiday-tc.mkv
+  horaz render -i color:0,0,0 --clock digital --set "Alignment List=Center" \
+      --font "Liberation Serif:bold:60" --size 640x360 --frames 1 -o still.png
 )";
 
 // The lists' items, from the plug-in's own tables.
 std::string listParagraphs() {
   std::string text = wrapText("List parameters take an item's text or its value:", 2, 2);
   text += listHelp("\"the List value\" (clock type):", definition::kClockTypeItems);
-  text += listHelp("\"Style List\" (timer style):", definition::kTimerStyleItems);
+  text += listHelp("\"Style List\" (timer style, with --style's short name):", definition::kTimerStyleItems, {},
+                   &styleShortName);
   text += listHelp("\"Alignment List\":", definition::kAlignmentItems,
                    "the panel gives \"Right Alignment\" no value; the effect draws 0 right-aligned, so it is set "
                    "as 0");
@@ -230,6 +282,8 @@ std::string buildHelp() {
   std::ostringstream out;
   out << kIntroduction << "\ninput and output\n";
   printOptions<RenderOptions>(kInputOutputOptions, out);
+  out << "\nthe clock (each sets the panel's parameters named; not together with --set of them)\n";
+  printOptions<RenderOptions>(kShortcutOptions, out);
   out << "\nparameters (names as the effect's panel shows them; see --list-parameters)\n";
   printOptions<RenderOptions>(kParameterOptions, out);
   out << '\n' << listParagraphs() << wrapText(kParameterNotes, 2, 2) << "\nframes\n";

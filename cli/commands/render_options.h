@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/commands/option_values.h"
+#include "cli/commands/shortcut_options.h"
 #include "cli/media/y4m.h"
 #include "cli/support/usage_error.h"
 #include "testhost/frame.h"
@@ -23,6 +24,7 @@ struct RenderOptions {
   bool listParameters = false;
   std::optional<std::string> plugin;
   std::vector<std::string> settings;  // the --set arguments, checked against the plug-in later
+  std::vector<ShortcutSetting> shortcuts;  // --clock, --style, --fg, ...: the same, checked the same way
   std::optional<std::string> font;    // the --font argument
   std::optional<FrameSize> size;
   std::optional<Ratio> frameRate;
@@ -37,6 +39,8 @@ struct RenderOptions {
   int32_t threads = 0;  // 0: one per core
   bool quiet = false;
   std::optional<std::string> contactSheet;
+  bool noAudio = false;
+  std::vector<std::string> encoderArguments;  // --encoder-args, split into words
 };
 
 // Throws UsageError.

@@ -7,46 +7,16 @@
 #include <mutex>
 #include <vector>
 
+#include "cli/media/ffmpeg_input.h"
+#include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/media/test_pattern.h"
+#include "cli/media/y4m_frames.h"
 #include "cli/pixels/frame_conversion.h"
 #include "cli/support/usage_error.h"
 
 namespace horaz::cli {
 namespace {
-
-// Pictures of a stream, handed back when their frame is done, so that each
-// frame is read into memory that is already mapped.
-class PicturePool {
- public:
-  std::unique_ptr<YuvPicture> take() {
-    std::lock_guard lock(mutex_);
-    if (free_.empty()) return std::make_unique<YuvPicture>();
-    std::unique_ptr<YuvPicture> picture = std::move(free_.back());
-    free_.pop_back();
-    return picture;
-  }
-  void give(std::unique_ptr<YuvPicture> picture) {
-    std::lock_guard lock(mutex_);
-    free_.push_back(std::move(picture));
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<std::unique_ptr<YuvPicture>> free_;
-};
-
-class YuvFrame final : public SourceFrame {
- public:
-  YuvFrame(std::unique_ptr<YuvPicture> picture, std::shared_ptr<PicturePool> pool)
-      : picture_(std::move(picture)), pool_(std::move(pool)) {}
-  ~YuvFrame() override { pool_->give(std::move(picture_)); }
-  void fill(testhost::HostFrame& frame) const override { fillFrame(*picture_, frame); }
-
- private:
-  std::unique_ptr<YuvPicture> picture_;
-  std::shared_ptr<PicturePool> pool_;
-};
 
 class StillFrame final : public SourceFrame {
  public:
@@ -86,25 +56,11 @@ class MappedFrame final : public SourceFrame {
   int64_t index_;
 };
 
-FrameSource::Properties propertiesOf(const Y4mHeader& header) {
-  FrameSource::Properties properties;
-  properties.width = header.width;
-  properties.height = header.height;
-  properties.frameRate = header.frameRate;
-  if (header.pixelAspect.numerator > 0 && header.pixelAspect.denominator > 0)
-    properties.pixelAspect = header.pixelAspect;
-  if (header.interlace == 'p' || header.interlace == 't' || header.interlace == 'b')
-    properties.interlace = header.interlace;
-  properties.fullRange = header.fullRange.value_or(false);
-  properties.endless = false;
-  return properties;
-}
-
 // A regular Y4M file, mapped.
 class MappedY4mSource final : public FrameSource {
  public:
   explicit MappedY4mSource(const std::string& path) : file_(Y4mMappedFile::open(path)) {
-    properties_ = propertiesOf(file_->header());
+    properties_ = y4mProperties(file_->header());
     properties_.frameCount = file_->frameCount();
   }
   const Properties& properties() const override { return properties_; }
@@ -122,13 +78,9 @@ class MappedY4mSource final : public FrameSource {
 // A Y4M stream (standard input, a pipe), read frame by frame.
 class Y4mSource final : public FrameSource {
  public:
-  explicit Y4mSource(const std::string& path) : reader_(path) { properties_ = propertiesOf(reader_.header()); }
+  explicit Y4mSource(const std::string& path) : reader_(path) { properties_ = y4mProperties(reader_.header()); }
   const Properties& properties() const override { return properties_; }
-  std::shared_ptr<const SourceFrame> next(int64_t) override {
-    std::unique_ptr<YuvPicture> picture = pool_->take();
-    if (!reader_.read(*picture)) return nullptr;
-    return std::make_shared<YuvFrame>(std::move(picture), pool_);
-  }
+  std::shared_ptr<const SourceFrame> next(int64_t) override { return nextY4mFrame(reader_, pool_); }
   void setSize(int32_t, int32_t) override {}
 
  private:
@@ -202,7 +154,7 @@ bool startsWithBytes(const std::string& path, std::string_view magic) {
 
 }  // namespace
 
-std::unique_ptr<FrameSource> openSource(const std::string& input) {
+std::unique_ptr<FrameSource> openSource(const std::string& input, std::vector<std::string>& notes) {
   if (input == "pattern") return std::make_unique<PatternSource>();
   if (input.starts_with("color:") || input.starts_with("colour:")) {
     const std::string normalised = input.starts_with("colour:") ? "color:" + input.substr(7) : input;
@@ -214,7 +166,12 @@ std::unique_ptr<FrameSource> openSource(const std::string& input) {
   if (!S_ISREG(status.st_mode)) return std::make_unique<Y4mSource>(input);  // a FIFO or device
   if (startsWithBytes(input, "\x89PNG")) return std::make_unique<StillSource>(readPng(input), true);
   if (startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<MappedY4mSource>(input);
-  throw std::runtime_error(input + ": neither a YUV4MPEG2 stream nor a PNG picture");
+  // Anything else is a video file for ffmpeg.
+  const std::optional<std::string> ffmpeg = findProgram("ffmpeg"), ffprobe = findProgram("ffprobe");
+  if (!ffmpeg || !ffprobe)
+    throw std::runtime_error(input + ": neither a YUV4MPEG2 stream nor a PNG picture; other video is read through "
+                             "ffmpeg, which is not on PATH (Debian: apt-get install ffmpeg)");
+  return openFfmpegSource(input, *ffmpeg, *ffprobe, notes);
 }
 
 }  // namespace horaz::cli

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/media/y4m.h"
 #include "cli/pixels/picture.h"
@@ -31,8 +32,12 @@ class FrameSource {
     std::optional<Ratio> pixelAspect;
     std::optional<char> interlace;   // Y4M's p, t, b
     std::optional<bool> fullRange;   // Y4M's range
-    std::optional<int64_t> frameCount;  // known length of a Y4M file
+    std::optional<int64_t> frameCount;  // known length of a file
     bool endless = true;             // generated or still: as many frames as asked
+    // A video file read through ffmpeg: the file, and its sound streams'
+    // codecs (none: it has no sound).
+    std::string soundFile;
+    std::vector<std::string> audioCodecs;
   };
 
   virtual ~FrameSource() = default;
@@ -43,9 +48,10 @@ class FrameSource {
   virtual void setSize(int32_t width, int32_t height) = 0;
 };
 
-// Opens "pattern", "color:R,G,B", "-", a .y4m or a .png file. Throws
-// UsageError for a malformed colour, std::runtime_error for a file that
-// cannot be read.
-std::unique_ptr<FrameSource> openSource(const std::string& input);
+// Opens "pattern", "color:R,G,B", "-", a Y4M or PNG file, or any other
+// video file through ffmpeg (`notes` gets what was converted on the way
+// in). Throws UsageError for a malformed colour, std::runtime_error for a
+// file that cannot be read.
+std::unique_ptr<FrameSource> openSource(const std::string& input, std::vector<std::string>& notes);
 
 }  // namespace horaz::cli

@@ -1,9 +1,6 @@
 #include "cli/media/output_writer.h"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,11 +10,10 @@
 #include <stdexcept>
 
 #include "cli/support/atomic_file.h"
+#include "cli/support/child_process.h"
 #include "cli/support/file_descriptor.h"
 #include "cli/support/interrupt.h"
 #include "cli/support/usage_error.h"
-
-extern char** environ;
 
 namespace horaz::cli {
 namespace {
@@ -91,90 +87,38 @@ class FfmpegSink final : public FrameSink {
  public:
   FfmpegSink(const OutputPlan& plan, const std::string& header) : file_(plan.path) {
     file_.close();
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error(systemErrorText("pipe", errno));
-    UniqueFd readEnd(pipeEnds[0]);
-    pipe_.reset(pipeEnds[1]);
-
-    const std::string output = file_.temporaryPath().string();
-    std::vector<std::string> arguments{plan.ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
-                                       "-f", "yuv4mpegpipe", "-i", "pipe:0", "-pix_fmt", "yuv420p", output};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, readEnd.get(), STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // Its own process group: a Ctrl-C at the terminal reaches only us, and we
-    // decide what happens to ffmpeg and its half-written file.
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    const int error = ::posix_spawn(&child_, plan.ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0) throw std::runtime_error(systemErrorText("cannot start " + plan.ffmpeg, error));
-    running_ = true;
+    std::vector<std::string> arguments{plan.ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y"};
+    arguments.insert(arguments.end(), plan.encoderArguments.begin(), plan.encoderArguments.end());
+    arguments.push_back(file_.temporaryPath().string());
+    encoder_ = std::make_unique<ChildProcess>(arguments, ChildProcess::PipeTo::kItsInput);
     send(std::span(reinterpret_cast<const uint8_t*>(header.data()), header.size()));
-  }
-
-  ~FfmpegSink() override {
-    if (!running_) return;
-    pipe_.reset();
-    ::kill(child_, SIGKILL);
-    wait();
   }
 
   void write(int64_t, std::span<const uint8_t> bytes) override { send(bytes); }
 
   void commit() override {
-    pipe_.close("ffmpeg");
-    const int status = wait();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-      throw std::runtime_error("ffmpeg failed to write " + file_.finalPath().string() +
-                               (WIFEXITED(status) ? " (exit code " + std::to_string(WEXITSTATUS(status)) + ")"
-                                                  : " (killed by a signal)"));
+    encoder_->pipe().close("ffmpeg");
+    if (const std::string failure = encoder_->finish(); !failure.empty())
+      throw std::runtime_error("ffmpeg failed to write " + file_.finalPath().string() + " (" + failure + ")");
     file_.commit();
   }
 
  private:
   void send(std::span<const uint8_t> bytes) {
     try {
-      writeAll(pipe_.get(), bytes, "ffmpeg");
+      writeAll(encoder_->pipe().get(), bytes, "ffmpeg");
     } catch (const Interrupted&) {
       throw;
     } catch (const std::exception&) {
-      pipe_.reset();
-      const int status = wait();
+      const std::string failure = encoder_->finish();
       throw std::runtime_error("ffmpeg stopped before the end of the clip" +
-                               (WIFEXITED(status) ? " (exit code " + std::to_string(WEXITSTATUS(status)) + ")"
-                                                  : std::string()));
+                               (failure.empty() ? std::string() : " (" + failure + ")"));
     }
-  }
-  int wait() {
-    int status = 0;
-    while (running_ && ::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
-    }
-    running_ = false;
-    return status;
   }
 
+  // Declared last, so the encoder is killed before its file is removed.
   AtomicFile file_;
-  UniqueFd pipe_;
-  pid_t child_ = -1;
-  bool running_ = false;
+  std::unique_ptr<ChildProcess> encoder_;
 };
 
 }  // namespace

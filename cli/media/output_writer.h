@@ -26,6 +26,8 @@ struct OutputPlan {
   Kind kind = Kind::kY4mFile;
   std::string path;       // the file, pattern or "-" as given
   std::string ffmpeg;     // the ffmpeg program, for kFfmpeg
+  // ffmpeg's arguments before the output name (see encoderArguments()).
+  std::vector<std::string> encoderArguments;
   // Written in place (standard output, /dev/null, a FIFO): no temporary
   // name, nothing to take back.
   bool inPlace = false;

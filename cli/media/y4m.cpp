@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 namespace horaz::cli {
 namespace {
@@ -134,6 +135,15 @@ Y4mReader::Y4mReader(const std::string& path) : buffer_(kBufferSize) {
     if (!ownedFd_) fail(path, std::strerror(errno));
     fd_ = ownedFd_.get();
   }
+  readHeader();
+}
+
+Y4mReader::Y4mReader(UniqueFd fd, std::string name)
+    : name_(std::move(name)), ownedFd_(std::move(fd)), fd_(ownedFd_.get()), buffer_(kBufferSize) {
+  readHeader();
+}
+
+void Y4mReader::readHeader() {
   std::string line;
   if (!readLine(line, 4096)) fail(name_, "empty input (expected a YUV4MPEG2 stream)");
   parseHeader(name_, line, header_);

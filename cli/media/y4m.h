@@ -44,6 +44,8 @@ class Y4mReader {
   // Opens and reads the header; throws std::runtime_error with a message
   // naming the input.
   explicit Y4mReader(const std::string& path);
+  // Reads from `fd` (a pipe from a decoder); `name` names it in messages.
+  Y4mReader(UniqueFd fd, std::string name);
 
   const Y4mHeader& header() const { return header_; }
   const std::string& name() const { return name_; }
@@ -52,6 +54,7 @@ class Y4mReader {
   bool read(YuvPicture& picture);
 
  private:
+  void readHeader();
   // A line of at most `limit` bytes, without its newline; false at the end
   // of the stream before any byte.
   bool readLine(std::string& line, size_t limit);

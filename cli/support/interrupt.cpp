@@ -1,5 +1,6 @@
 #include "cli/support/interrupt.h"
 
+#include <array>
 #include <atomic>
 #include <csignal>
 
@@ -7,6 +8,12 @@ namespace horaz::cli {
 namespace {
 
 std::atomic<int> g_signal{0};
+
+// Every signal whose default is to end the process and that may be caught:
+// a hang-up (a closed terminal or SSH session) or a timer must clean up as
+// Ctrl-C does. SIGPIPE is ignored instead (below).
+constexpr std::array kTerminatingSignals{SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGALRM, SIGUSR1, SIGUSR2,
+                                         SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR};
 
 extern "C" void onInterrupt(int signalNumber) {
   if (g_signal.exchange(signalNumber) != 0) {
@@ -25,8 +32,7 @@ void installInterruptHandlers() {
   // No SA_RESTART: a read from a pipe that never delivers must return with
   // EINTR so that the render can notice the flag.
   action.sa_flags = 0;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (const int signalNumber : kTerminatingSignals) sigaction(signalNumber, &action, nullptr);
   // A reader that went away (ffmpeg, a closed pipe) shows up as EPIPE.
   std::signal(SIGPIPE, SIG_IGN);
 }

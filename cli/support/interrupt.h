@@ -4,7 +4,7 @@
 
 namespace horaz::cli {
 
-// SIGINT and SIGTERM during a render: the handlers only raise a flag (and
+// SIGINT, SIGTERM, SIGHUP or any other terminating signal during a render: the handlers only raise a flag (and
 // make blocking reads and writes return early); the render notices it,
 // removes what it wrote under temporary names and exits. A second signal
 // while the first is being handled ends the process the default way.

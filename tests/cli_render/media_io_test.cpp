@@ -11,6 +11,8 @@
 #include <random>
 
 #include "cli/commands/render_options.h"
+#include "cli/media/encoder_settings.h"
+#include "cli/media/ffmpeg_input.h"
 #include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/media/y4m.h"
@@ -254,6 +256,24 @@ TEST(AtomicFileTest, OnlyACommittedFileTakesItsName) {
   set.write("a.png", bytes);
   set.commit();
   EXPECT_EQ(folder.names(), (std::vector<std::string>{"a.png", "out.y4m"}));
+}
+
+TEST(EncoderSettingsTest, EncoderArgumentsSplitAsAShellWould) {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"-crf 23  -preset slow", {"-crf", "23", "-preset", "slow"}},
+      {"-vf 'pad=iw+2:ih' -metadata title=\"My clip\"", {"-vf", "pad=iw+2:ih", "-metadata", "title=My clip"}},
+      {"a\\ b ''", {"a b", ""}},
+      {"", {}},
+  };
+  for (const auto& [text, words] : cases) EXPECT_EQ(splitArguments(text), words) << text;
+  EXPECT_THROW(splitArguments("-metadata 'title"), UsageError);
+}
+
+TEST(EncoderSettingsTest, FilesAreReadInThe8BitLayoutOfTheirSubsampling) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"yuv420p", "yuv420p"}, {"yuv420p10le", "yuv420p"}, {"nv12", "yuv420p"},    {"yuvj422p", "yuv422p"},
+      {"uyvy422", "yuv422p"}, {"yuv444p12le", "yuv444p"}, {"rgb24", "yuv444p"}, {"gray", "yuv444p"}};
+  for (const auto& [format, planar] : cases) EXPECT_EQ(planarFormatFor(format), planar) << format;
 }
 
 }  // namespace

@@ -265,26 +265,107 @@ TEST(RenderCommandTest, BadCommandLinesAndInputsWriteNothing) {
   }
 }
 
-// SIGINT in the middle of a long render: the tool stops, and neither the
-// output nor its temporary files remain.
+// A terminating signal in the middle of a long render (Ctrl-C, kill, a
+// closed terminal): the tool stops, and neither the output nor its
+// temporary files remain.
 TEST(RenderCommandTest, AnInterruptedRenderLeavesNoOutput) {
-  for (const char* output : {"long.y4m", "long%05d.png"}) {
+  std::vector<std::string> outputs{"long.y4m", "long%05d.png"};
+  if (cli::findProgram("ffmpeg")) outputs.push_back("long.mp4");
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    for (const std::string& output : outputs) {
+      TemporaryFolder folder;
+      const std::string errors = folder.path().string() + ".stderr";
+      const pid_t pid = startTool(
+          {"render", "--size", "320x180", "--frames", "100000", "--threads", "2", "-o", output}, folder.path(), errors);
+      // Wait until it has begun writing (its temporary name shows up).
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (folder.names().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      ASSERT_EQ(::kill(pid, signalNumber), 0);
+      EXPECT_EQ(waitForTool(pid), 130) << readText(errors);
+      EXPECT_NE(readText(errors).find("interrupted"), std::string::npos);
+      EXPECT_TRUE(folder.names().empty()) << output << " after signal " << signalNumber;
+      std::filesystem::remove(errors);
+    }
+}
+
+// The host's frame answers the pixel's height over its width; --pixel-aspect
+// and the Y4M tag say width over height. A round face on a 64:45 screen is
+// 45/64 as wide as it is tall in pixels.
+TEST(RenderCommandTest, PixelAspectKeepsTheFaceRoundOnScreen) {
+  struct Case {
+    Arguments aspect;  // given on the command line, or in the input's header
+    bool inHeader;
+    double widthOverHeight;
+  };
+  const Case cases[] = {{{"--pixel-aspect", "64:45"}, false, 45.0 / 64.0},
+                        {{"--pixel-aspect", "64:45"}, true, 45.0 / 64.0},
+                        {{"--pixel-aspect", "10:11"}, false, 11.0 / 10.0},
+                        {{"--pixel-aspect", "1"}, false, 1.0}};
+  for (const Case& c : cases) {
     TemporaryFolder folder;
-    const std::string errors = folder.path().string() + ".stderr";
-    const pid_t pid =
-        startTool({"render", "--size", "320x180", "--frames", "100000", "--threads", "2", "-o", output}, folder.path(),
-                  errors);
-    // Wait until it has begun writing (its temporary name shows up).
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (folder.names().empty() && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_EQ(::kill(pid, SIGINT), 0);
-    EXPECT_EQ(waitForTool(pid), 130) << readText(errors);
-    EXPECT_NE(readText(errors).find("interrupted"), std::string::npos);
-    EXPECT_TRUE(folder.names().empty()) << output;
-    std::filesystem::remove(errors);
+    Arguments arguments{"render", "-q", "--size", "720x576", "--frames", "1", "--set", "the List value=0",
+                        "--set", "Background RGB Color=255,255,255", "--set", "Foreground RGB Color=255,255,255",
+                        "-o", "face.png"};
+    if (c.inHeader) {
+      const Arguments black = with({"render", "-q", "-i", "color:0,0,0", "--size", "720x576", "--frames", "1",
+                                    "--set", "the List value=3", "-o", "in.y4m"},
+                                   c.aspect);
+      ASSERT_EQ(runTool(black, folder.path()).exitCode, 0);
+      arguments = with(arguments, {"-i", "in.y4m"});
+    } else {
+      arguments = with(with(arguments, {"-i", "color:0,0,0"}), c.aspect);
+    }
+    const ToolRun run = runTool(arguments, folder.path());
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const RgbaPicture face = cli::readPng((folder / "face.png").string());
+    int32_t left = face.width, right = -1, top = face.height, bottom = -1;
+    for (int32_t y = 0; y < face.height; ++y)
+      for (int32_t x = 0; x < face.width; ++x)
+        if (face.pixels[(size_t(y) * face.width + x) * 4] > 128) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    const double width = right - left + 1, height = bottom - top + 1;
+    EXPECT_NEAR(height, 288.0, 3.0);  // radius: half of 50% of 576 rows
+    EXPECT_NEAR(width / height, c.widthOverHeight, 0.01) << c.aspect.back() << (c.inHeader ? " in the header" : "");
   }
+}
+
+// An output that is the input itself (by name, hard link or symbolic link)
+// is refused before anything is read or written.
+TEST(RenderCommandTest, TheInputIsNeverTheOutput) {
+  TemporaryFolder folder;
+  ASSERT_EQ(runTool(with({"render", "-o", "clip.y4m"}, kSmall), folder.path()).exitCode, 0);
+  const std::vector<uint8_t> original = readBytes(folder / "clip.y4m");
+  std::filesystem::create_hard_link(folder / "clip.y4m", folder / "hard.y4m");
+  std::filesystem::create_symlink("clip.y4m", folder / "soft.y4m");
+  for (const char* output : {"clip.y4m", "./clip.y4m", "hard.y4m", "soft.y4m"}) {
+    const ToolRun run = runTool({"render", "-q", "-i", "clip.y4m", "-o", output}, folder.path());
+    EXPECT_EQ(run.exitCode, 2) << output;
+    EXPECT_NE(run.errors.find("is the input"), std::string::npos) << run.errors;
+    EXPECT_EQ(readBytes(folder / "clip.y4m"), original) << output;
+  }
+}
+
+// The plug-in is found as a path, beside the tool and where an install puts
+// it.
+TEST(RenderCommandTest, ThePluginIsFoundByPathBesideTheToolAndInstalled) {
+  const std::filesystem::path tool = HORAZ_CLI_PATH;
+  const std::filesystem::path plugin = tool.parent_path() / "AVX2Horaz.avx";
+  TemporaryFolder folder;
+  std::filesystem::copy_file(plugin, folder / "mycopy.avx");
+  const ToolRun run = runTool(with({"render", "--plugin", "mycopy.avx", "-o", "a.y4m"}, kSmall), folder.path());
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+
+  std::filesystem::create_directories(folder / "prefix/bin");
+  std::filesystem::create_directories(folder / "prefix/lib/horaz");
+  std::filesystem::copy_file(tool, folder / "prefix/bin/horaz");
+  std::filesystem::copy_file(plugin, folder / "prefix/lib/horaz/AVX2Horaz.avx");
+  const std::string installed = "cd '" + folder.path().string() + "' && env -u HORAZ_PLUGIN prefix/bin/horaz " +
+                                "describe > /dev/null";
+  EXPECT_EQ(std::system(installed.c_str()), 0);
 }
 
 }  // namespace

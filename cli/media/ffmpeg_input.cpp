@@ -1,0 +1,82 @@
+#include "cli/media/ffmpeg_input.h"
+
+#include <stdexcept>
+
+#include "cli/media/media_probe.h"
+#include "cli/media/y4m_frames.h"
+#include "cli/support/child_process.h"
+
+namespace horaz::cli {
+namespace {
+
+// High definition is BT.709 unless it says otherwise; our frames are
+// BT.601 (and the encoder turns them back into BT.709 for such a size), so
+// the clock is drawn in the colours it was given.
+bool needsBt601Conversion(const MediaProbe& probe) {
+  return probe.height > 576 && (probe.colourSpace == "bt709" || probe.colourSpace == "unknown" ||
+                                probe.colourSpace.empty());
+}
+
+std::vector<std::string> decoderArguments(const std::string& path, const std::string& ffmpeg,
+                                          const MediaProbe& probe, const std::string& planarFormat) {
+  std::vector<std::string> arguments{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin",
+                                     "-i",   "file:" + path,   "-map",     "0:v:0"};
+  if (needsBt601Conversion(probe)) {
+    const bool fullRange = probe.colourRange == "pc" || probe.pixelFormat.starts_with("yuvj");
+    arguments.insert(arguments.end(), {"-vf", std::string("colorspace=all=bt601-6-625:iall=bt709:irange=") +
+                                                  (fullRange ? "pc" : "tv") + ":range=tv:fast=1"});
+  }
+  arguments.insert(arguments.end(), {"-pix_fmt", planarFormat, "-f", "yuv4mpegpipe", "-strict", "-1", "pipe:1"});
+  return arguments;
+}
+
+class FfmpegSource final : public FrameSource {
+ public:
+  FfmpegSource(const std::string& path, const std::string& ffmpeg, const MediaProbe& probe,
+               const std::string& planarFormat)
+      : decoder_(decoderArguments(path, ffmpeg, probe, planarFormat), ChildProcess::PipeTo::kItsOutput),
+        reader_(std::move(decoder_.pipe()), path + " (through ffmpeg)"),
+        path_(path) {
+    properties_ = y4mProperties(reader_.header());
+    properties_.frameCount = probe.frameCount;
+    properties_.audioCodecs = probe.audioCodecs;
+    properties_.soundFile = path;
+  }
+  const Properties& properties() const override { return properties_; }
+  std::shared_ptr<const SourceFrame> next(int64_t) override {
+    std::shared_ptr<const SourceFrame> frame = nextY4mFrame(reader_, pool_);
+    // The end of the stream is the end of the clip only if ffmpeg says so.
+    if (!frame)
+      if (const std::string failure = decoder_.finish(); !failure.empty())
+        throw std::runtime_error(path_ + ": ffmpeg stopped reading it (" + failure + ")");
+    return frame;
+  }
+  void setSize(int32_t, int32_t) override {}
+
+ private:
+  ChildProcess decoder_;
+  Y4mReader reader_;
+  std::string path_;
+  Properties properties_;
+  std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
+};
+
+}  // namespace
+
+std::string planarFormatFor(const std::string& pixelFormat) {
+  const auto has = [&](const char* part) { return pixelFormat.find(part) != std::string::npos; };
+  if (has("420") || has("nv12") || has("nv21")) return "yuv420p";
+  if (has("422") || has("yuyv") || has("uyvy") || has("nv16")) return "yuv422p";
+  return "yuv444p";
+}
+
+std::unique_ptr<FrameSource> openFfmpegSource(const std::string& path, const std::string& ffmpeg,
+                                              const std::string& ffprobe, std::vector<std::string>& notes) {
+  const MediaProbe probe = probeMedia(ffprobe, path);
+  const std::string planar = planarFormatFor(probe.pixelFormat);
+  if (planar != probe.pixelFormat)
+    notes.push_back(path + " is " + probe.pixelFormat + "; it is read as 8-bit " + planar);
+  return std::make_unique<FfmpegSource>(path, ffmpeg, probe, planar);
+}
+
+}  // namespace horaz::cli

@@ -1,0 +1,55 @@
+#include "cli/media/media_probe.h"
+
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+#include "cli/support/child_process.h"
+#include "cli/support/number_text.h"
+
+namespace horaz::cli {
+
+MediaProbe parseProbeOutput(const std::string& text) {
+  MediaProbe probe;
+  bool haveVideo = false;
+  std::map<std::string, std::string> stream;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line == "[STREAM]") {
+      stream.clear();
+    } else if (line == "[/STREAM]") {
+      if (stream["codec_type"] == "audio") {
+        probe.audioCodecs.push_back(stream["codec_name"]);
+      } else if (stream["codec_type"] == "video" && !haveVideo) {
+        haveVideo = true;
+        probe.pixelFormat = stream["pix_fmt"];
+        probe.colourSpace = stream["color_space"];
+        probe.colourRange = stream["color_range"];
+        int64_t height = 0;
+        if (parseInt64(stream["height"], height) && height > 0 && height <= 65536)
+          probe.height = static_cast<int32_t>(height);
+        int64_t frames = 0;
+        if (parseInt64(stream["nb_frames"], frames) && frames > 0) probe.frameCount = frames;
+      }
+    } else if (const size_t equals = line.find('='); equals != std::string::npos) {
+      stream[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+  }
+  return probe;
+}
+
+MediaProbe probeMedia(const std::string& ffprobe, const std::string& path) {
+  std::string output;
+  try {
+    output = runForOutput({ffprobe, "-v", "error", "-show_entries",
+                           "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range", "-of", "default",
+                           "file:" + path});
+  } catch (const std::runtime_error&) {
+    throw std::runtime_error(path + ": ffprobe cannot read it as video (its message is above)");
+  }
+  MediaProbe probe = parseProbeOutput(output);
+  if (probe.pixelFormat.empty()) throw std::runtime_error(path + ": holds no video stream");
+  return probe;
+}
+
+}  // namespace horaz::cli

@@ -1,0 +1,164 @@
+// Video files in and out through ffmpeg: any file in, its sound kept, fields
+// flagged to the encoder, the encoder's defaults and the user's own options,
+// checked with ffprobe.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+#include "cli/media/output_writer.h"
+#include "cli/support/child_process.h"
+#include "tool_runner.h"
+
+namespace horaz::test {
+namespace {
+
+using Arguments = std::vector<std::string>;
+using Stream = std::map<std::string, std::string>;
+
+bool haveFfmpeg() { return cli::findProgram("ffmpeg") && cli::findProgram("ffprobe"); }
+
+// Makes `name` in `folder` with ffmpeg from a test picture and, unless
+// `sound` is false, a sine tone, 2 seconds at 25 frames per second.
+void makeClip(const TemporaryFolder& folder, const std::string& name, const Arguments& videoOptions,
+              bool sound = true) {
+  Arguments arguments{*cli::findProgram("ffmpeg"), "-v", "error", "-y", "-f", "lavfi",
+                      "-i", "testsrc=size=160x96:rate=25:duration=2"};
+  if (sound) arguments.insert(arguments.end(), {"-f", "lavfi", "-i", "sine=frequency=440:duration=2"});
+  arguments.insert(arguments.end(), videoOptions.begin(), videoOptions.end());
+  arguments.push_back((folder / name).string());
+  cli::runForOutput(arguments);
+}
+
+// ffprobe's view of every stream (and "format" for the file's own).
+std::map<std::string, Stream> probe(const std::filesystem::path& path) {
+  const std::string text = cli::runForOutput(
+      {*cli::findProgram("ffprobe"), "-v", "error", "-count_frames", "-show_entries",
+       "stream=codec_type,codec_name,field_order,nb_read_frames,pix_fmt,color_space,color_range:format=duration",
+       "-of", "default", path.string()});
+  std::map<std::string, Stream> streams;
+  Stream current;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line == "[/STREAM]") streams[current["codec_type"]] = current;
+    if (line == "[/FORMAT]") streams["format"] = current;
+    if (line.starts_with("[")) current.clear();
+    if (const size_t equals = line.find('='); equals != std::string::npos)
+      current[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return streams;
+}
+
+ToolRun render(const TemporaryFolder& folder, const Arguments& extra) {
+  Arguments arguments{"render", "-q", "--clock", "digital"};
+  arguments.insert(arguments.end(), extra.begin(), extra.end());
+  return runTool(arguments, folder.path());
+}
+
+// A clip with sound rendered to .mp4 and .mkv: every frame is there, the
+// sound is kept with its length, and interlaced video is coded interlaced in
+// its field order.
+TEST(VideoFilesTest, SoundFramesAndFieldOrderSurvive) {
+  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  struct Case {
+    Arguments clipOptions;  // how the input is made
+    Arguments renderOptions;
+    std::string fieldOrder;  // what ffprobe reports for the output
+    bool sound;
+  };
+  const Arguments interlaced{"-c:v", "libx264", "-flags", "+ilme+ildct", "-x264-params", "bff=1", "-field_order",
+                             "bb", "-pix_fmt", "yuv420p"};
+  const Case cases[] = {
+      {{"-c:v", "libx264", "-pix_fmt", "yuv420p"}, {}, "progressive", true},
+      {interlaced, {}, "bb", true},
+      {{"-c:v", "libx264", "-pix_fmt", "yuv420p"}, {"--fields", "upper"}, "tt", true},
+      {{"-c:v", "libx264", "-pix_fmt", "yuv420p"}, {"--no-audio"}, "progressive", false},
+  };
+  for (const Case& c : cases) {
+    TemporaryFolder folder;
+    makeClip(folder, "clip.mp4", c.clipOptions);
+    for (const char* output : {"out.mp4", "out.mkv"}) {
+      Arguments arguments{"-i", "clip.mp4", "-o", output};
+      arguments.insert(arguments.end(), c.renderOptions.begin(), c.renderOptions.end());
+      const ToolRun run = render(folder, arguments);
+      ASSERT_EQ(run.exitCode, 0) << run.errors;
+      std::map<std::string, Stream> streams = probe(folder / output);
+      EXPECT_EQ(streams["video"]["nb_read_frames"], "50") << output;
+      EXPECT_EQ(streams["video"]["field_order"], c.fieldOrder) << output;
+      EXPECT_EQ(streams.count("audio"), c.sound ? 1u : 0u) << output;
+      if (c.sound) {
+        EXPECT_EQ(streams["audio"]["codec_name"], "aac") << "copied, not re-encoded";
+        EXPECT_NEAR(std::stod(streams["format"]["duration"]), 2.0, 0.05) << output;
+      }
+    }
+  }
+}
+
+TEST(VideoFilesTest, InputFormatsAndMissingSoundAreNoted) {
+  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TemporaryFolder folder;
+  makeClip(folder, "deep.mkv", {"-c:v", "ffv1", "-pix_fmt", "yuv422p10le"}, false);
+  ToolRun run = render(folder, {"-i", "deep.mkv", "--format", "cbycry", "-o", "deep-out.mkv"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("deep.mkv is yuv422p10le; it is read as 8-bit yuv422p"), std::string::npos) << run.errors;
+  EXPECT_EQ(probe(folder / "deep-out.mkv")["video"]["pix_fmt"], "yuv422p");
+
+  ASSERT_EQ(render(folder, {"--size", "64x36", "--frames", "2", "-o", "plain.y4m"}).exitCode, 0);
+  run = render(folder, {"-i", "plain.y4m", "-o", "plain.mp4"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("no sound"), std::string::npos) << run.errors;
+}
+
+TEST(VideoFilesTest, EncoderDefaultsAndTheUsersOwnOptions) {
+  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  struct Case {
+    Arguments arguments;
+    std::string output;
+    Stream expected;
+  };
+  const Case cases[] = {
+      {{"--size", "160x96"}, "a.mp4", {{"pix_fmt", "yuv420p"}, {"color_space", "smpte170m"}, {"color_range", "tv"}}},
+      {{"--size", "720x576", "--format", "cbycry"}, "b.mkv", {{"pix_fmt", "yuv422p"}, {"color_space", "bt470bg"}}},
+      {{"--size", "1280x720"}, "c.mov", {{"pix_fmt", "yuv420p"}, {"color_space", "bt709"}}},
+      {{"--size", "160x96", "--encoder-args", "-c:v mpeg4 -q:v 3"}, "d.mkv", {{"codec_name", "mpeg4"}}},
+      {{"--size", "721x481", "--encoder-args", "-vf pad=ceil(iw/2)*2:ceil(ih/2)*2"}, "e.mp4", {{"pix_fmt", "yuv420p"}}},
+  };
+  for (const Case& c : cases) {
+    TemporaryFolder folder;
+    Arguments arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--frames", "2", "-o", c.output});
+    const ToolRun run = render(folder, arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    Stream video = probe(folder / c.output)["video"];
+    for (const auto& [key, value] : c.expected) EXPECT_EQ(video[key], value) << c.output << ' ' << key;
+  }
+}
+
+// A size the encoder cannot take is refused before the render, with the way
+// out.
+TEST(VideoFilesTest, AnOddSizeIsRefusedAtOnce) {
+  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  struct Case {
+    Arguments arguments;
+    std::string mention;
+  };
+  const Case cases[] = {
+      {{"--size", "721x481"}, "needs an even width and a height divisible by 2"},
+      {{"--size", "720x482", "--fields", "upper"}, "coded interlaced needs a height divisible by 4"},
+  };
+  for (const Case& c : cases) {
+    TemporaryFolder folder;
+    Arguments arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--frames", "100000", "-o", "odd.mp4"});
+    const ToolRun run = render(folder, arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find(c.mention), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("--encoder-args \"-vf pad="), std::string::npos) << run.errors;
+    EXPECT_TRUE(folder.names().empty());
+  }
+}
+
+}  // namespace
+}  // namespace horaz::test
