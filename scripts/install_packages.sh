@@ -2,7 +2,8 @@
 # Installs the Debian packages the project needs to build, test and run:
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
-# Benchmark, and clang with its sanitizer and fuzzer runtimes.
+# Benchmark, clang with its sanitizer and fuzzer runtimes, and help2man and
+# dpkg-dev (with file) for the man page and the Debian package.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  help2man dpkg-dev file
 )
 
 as_root=()
