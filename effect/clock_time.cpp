@@ -38,6 +38,16 @@ double elapsedMilliseconds(double clockFrames, double framesPerSecond) {
   return std::isfinite(elapsed) ? std::trunc(elapsed) : 0.0;
 }
 
+// Elapsed milliseconds of a timecode counting down, rounded toward the past
+// (floor, where truncation would round a negative value up). The shown time
+// is then the exact one or less than a millisecond above it, so its frame
+// within the second, taken from its milliseconds, is exact.
+double elapsedMillisecondsCountingDown(double frames, double framesPerSecond) {
+  if (!(framesPerSecond > 0.0)) return 0.0;
+  const double elapsed = frames * 1000.0 / framesPerSecond;
+  return std::isfinite(elapsed) ? std::floor(elapsed) : 0.0;
+}
+
 // The shown time as a 32-bit count of milliseconds. A value that fits is
 // taken as it is (a small negative one too, as before). A value beyond 32
 // bits is reduced into one day, [0, 86400000): the time of day keeps running
@@ -74,8 +84,11 @@ ClockValue computeClockValue(const ClockInputs& in) noexcept {
 
   // The frame-based styles count from the start frame and have no stop; the
   // others count from the start millisecond and hold at the stop millisecond.
-  if (isFrameBased(style)) {
-    clockFrames += static_cast<uint32_t>(in.startFrame);
+  const bool frameBased = isFrameBased(style);
+  const double scaledFrames = clockFrames;
+  const double startFrame = static_cast<uint32_t>(in.startFrame);
+  if (frameBased) {
+    clockFrames += startFrame;
     stopMs = 0.0;
   } else {
     startMs += static_cast<uint32_t>(in.startMillisecond);
@@ -85,7 +98,12 @@ ClockValue computeClockValue(const ClockInputs& in) noexcept {
   // Start and elapsed are whole numbers here. While they and their sum fit 32
   // bits this is exactly the 32-bit arithmetic it stands for; beyond that it
   // stays defined, and a clock counting down past its stop still holds there.
-  const double elapsedMs = elapsedMilliseconds(clockFrames, in.framesPerSecond);
+  // A timecode counting down starts at its start time and frame and falls
+  // one frame per frame: the start frame lies before the start, not after.
+  const bool frameBasedCountingDown = frameBased && in.countDown != 0;
+  const double elapsedMs = frameBasedCountingDown
+                               ? elapsedMillisecondsCountingDown(scaledFrames - startFrame, in.framesPerSecond)
+                               : elapsedMilliseconds(clockFrames, in.framesPerSecond);
   double shownMs = 0.0;
   if (in.countDown != 0) {
     shownMs = startMs - elapsedMs;
@@ -105,6 +123,7 @@ ClockValue computeClockValue(const ClockInputs& in) noexcept {
   value.minutes = t % 60;
   value.hours = (t / 60) % 24;
   value.clockFrames = clockFrames;
+  value.countingDown = in.countDown != 0;
   value.day = in.startDay;
   value.month = in.startMonth;
   value.year = in.startYear;

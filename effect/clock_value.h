@@ -16,6 +16,9 @@ struct ClockValue {
   int32_t month = 0;
   int32_t year = 0;
   double framesPerSecond = 0.0;  // passed through for the timecode text
+  // Counting down, the timecode's frame is that of the shown time (from its
+  // milliseconds); counting up it is clockFrames within the second.
+  bool countingDown = false;
 };
 
 // Everything the time model needs, as the render read it. A value the host

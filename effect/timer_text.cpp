@@ -42,6 +42,22 @@ int32_t frameWithinSecond(double clockFrames, double framesPerSecond) {
   return truncateToInt32(std::fmod(clockFrames, framesPerSecond));
 }
 
+// The frame within the second of the shown time itself: its milliseconds
+// within the second as frames. The time model keeps a count-down's shown
+// time at or less than a millisecond above the exact one, so this is the
+// exact frame.
+int32_t frameOfShownTime(const ClockValue& value) {
+  if (!(value.framesPerSecond > 0.0)) return 0;
+  return truncateToInt32(value.milliseconds * value.framesPerSecond / 1000.0);
+}
+
+// Counting up, the frame within the second runs from clockFrames; counting
+// down, it is that of the shown time, so the timecode falls by one frame per
+// frame instead of running its frames up while its seconds run down.
+int32_t timecodeFrame(const ClockValue& value) {
+  return value.countingDown ? frameOfShownTime(value) : frameWithinSecond(value.clockFrames, value.framesPerSecond);
+}
+
 // The code page of the strftime result, chosen once for the life of the
 // library: the calling thread's ANSI code page where the platform offers it
 // (NT family, major version 5 or later), else the ANSI code page of the
@@ -156,8 +172,8 @@ TimerText makeTimerText(const ClockValue& value, int32_t style, std::string_view
       break;
     case kTimecode:
       // Hours to seconds come from the shown milliseconds, the frame from
-      // clockFrames: counting down, the frame still runs up within a second.
-      formatInto(text, "%02d:%02d:%02d:%02d", h, m, s, frameWithinSecond(value.clockFrames, value.framesPerSecond));
+      // clockFrames counting up and from the shown time counting down.
+      formatInto(text, "%02d:%02d:%02d:%02d", h, m, s, timecodeFrame(value));
       if (askField(field) == 2) text.units[8] = u'.';
       break;
     case kDayMonthYear:

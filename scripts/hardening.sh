@@ -21,8 +21,9 @@ concurrency_regex=${HORAZ_CONCURRENCY_REGEX:-Concurren|Thread}
 # Sanitizer builds are optimised lightly and carry line tables only: they
 # compile three to four times faster than -O2 -g and still report file and
 # line for every frame.
+# Warnings are errors here as in every build of ours.
 build_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
-             "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+             "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" -DHORAZ_WERROR=ON)
 
 note() { printf '\n== hardening: %s\n' "$*"; }
 seconds_since() { echo $(($(date +%s) - $1)); }

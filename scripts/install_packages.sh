@@ -3,8 +3,9 @@
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
 # Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
-# clang-tidy, and ffmpeg, which `horaz render` reads and writes video files
-# with (its tests run it).
+# clang-tidy, ffmpeg, which `horaz render` reads and writes video files with
+# (its tests run it), and help2man and dpkg-dev (with file) for the man page
+# and the Debian package.
 set -euo pipefail
 
 packages=(
@@ -13,7 +14,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
-  ffmpeg
+  ffmpeg help2man dpkg-dev file
 )
 
 as_root=()

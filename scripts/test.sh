@@ -10,6 +10,7 @@ build=${BUILD_DIR:-$root/build}
 if [[ ${SKIP_INSTALL:-0} != 1 ]]; then
   "$root/scripts/install_packages.sh"
 fi
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Warnings are errors in our own builds (a user's build only reports them).
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORAZ_WERROR=ON
 cmake --build "$build" -j2
 ctest --test-dir "$build" --output-on-failure

@@ -160,6 +160,25 @@ TEST(ClockFrameBasedStyles, AddTheStartFrameAndIgnoreTheStop) {
   }
 }
 
+// Counting down, a timecode starts at its start time and frame; the frame
+// counters keep counting their frames up from the start frame.
+TEST(ClockFrameBasedStyles, CountingDownStartsAtTheStartFrame) {
+  const StyleCase cases[] = {
+      {10, "00:01:00.480", 12},
+      {14, "00:01:00.480", 12},
+      {15, "00:01:00.480", 12},
+  };
+  for (const StyleCase& c : cases) {
+    ClockInputs in = inputsAt(0, 25, {0, 1, 0, 0});
+    in.startFrame = 12;
+    in.countDown = 1;
+    in.timerStyle = c.style;
+    const ClockValue v = computeClockValue(in);
+    EXPECT_EQ(shown(v), c.expected) << "style " << c.style;
+    EXPECT_DOUBLE_EQ(v.clockFrames, c.clockFrames) << "style " << c.style;
+  }
+}
+
 TEST(ClockFrameBasedStyles, StartFrameAtFrameZero) {
   ClockInputs in = inputsAt(0, 25, {0, 0, 0, 0});
   in.startFrame = 12;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -136,6 +137,76 @@ TEST(TimerTextFrames, TimecodeAndFieldSeparators) {
     const ClockValue v = valueOf(0, 0, 1, 480, c.clockFrames, c.fps);
     EXPECT_EQ(narrow(textOf(v, c.style, "", c.field)), c.expected)
         << "frames " << c.clockFrames << " fps " << c.fps << " field " << c.field;
+  }
+}
+
+// The timecode of whole clips, through the time model: it starts at the start
+// time and frame and moves by exactly one frame per frame, up or down; down,
+// it holds at 00:00:00:00.
+struct TimecodeClip {
+  int32_t countDown;
+  int32_t startFrame;
+  int32_t speedFactor;
+  double fps;
+};
+
+ClockInputs timecodeInputs(const TimecodeClip& clip, double frame) {
+  ClockInputs in;
+  in.frameTime = frame;
+  in.framesPerSecond = clip.fps;
+  in.speedFactor = clip.speedFactor;
+  in.startMinute = 1;
+  in.startFrame = clip.startFrame;
+  in.countDown = clip.countDown;
+  in.timerStyle = 10;
+  return in;
+}
+
+std::string timecodeAt(const TimecodeClip& clip, double frame) {
+  return narrow(textOf(computeClockValue(timecodeInputs(clip, frame)), 10));
+}
+
+TEST(TimerTextTimecode, CountsFromTheStartFrameByFrame) {
+  struct Case {
+    TimecodeClip clip;
+    double frame;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{1, 0, 1, 25}, 0, "00:01:00:00"},   {{1, 0, 1, 25}, 1, "00:00:59:24"},  {{1, 0, 1, 25}, 2, "00:00:59:23"},
+      {{1, 0, 1, 25}, 25, "00:00:59:00"},  {{1, 0, 1, 25}, 26, "00:00:58:24"}, {{1, 0, 1, 25}, 1499, "00:00:00:01"},
+      {{1, 0, 1, 25}, 1500, "00:00:00:00"}, {{1, 0, 1, 25}, 1501, "00:00:00:00"},  // held at zero
+      {{1, 0, 1, 30}, 1, "00:00:59:29"},   {{1, 0, 1, 30}, 29, "00:00:59:01"}, {{1, 0, 1, 30}, 31, "00:00:58:29"},
+      {{1, 12, 1, 25}, 0, "00:01:00:12"},  {{1, 12, 1, 25}, 1, "00:01:00:11"}, {{1, 12, 1, 25}, 13, "00:00:59:24"},
+      {{1, 0, 2, 25}, 1, "00:00:59:23"},   // double speed: two frames per frame
+      // Counting up, as it always was.
+      {{0, 0, 1, 25}, 1, "00:01:00:01"},   {{0, 12, 1, 25}, 0, "00:01:00:12"}, {{0, 12, 1, 25}, 13, "00:01:01:00"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(timecodeAt(c.clip, c.frame), c.expected)
+        << "down " << c.clip.countDown << " start frame " << c.clip.startFrame << " factor " << c.clip.speedFactor
+        << " fps " << c.clip.fps << " frame " << c.frame;
+  }
+}
+
+TEST(TimerTextTimecode, EveryFrameMovesByOneFrame) {
+  for (const double fps : {24.0, 25.0, 30.0, 50.0, 60.0}) {
+    for (const int32_t countDown : {0, 1}) {
+      for (const int32_t startFrame : {0, 7}) {
+        const TimecodeClip clip{countDown, startFrame, 1, fps};
+        const int fpsInt = static_cast<int>(fps);
+        const int start = 60 * fpsInt + startFrame;
+        for (int frame = 0; frame <= start + 2; ++frame) {
+          int h = 0, m = 0, s = 0, f = 0;
+          const std::string text = timecodeAt(clip, frame);
+          ASSERT_EQ(std::sscanf(text.c_str(), "%d:%d:%d:%d", &h, &m, &s, &f), 4) << text;
+          const int expected = countDown ? std::max(start - frame, 0) : start + frame;
+          ASSERT_EQ(((h * 60 + m) * 60 + s) * fpsInt + f, expected)
+              << text << " at frame " << frame << ", fps " << fps << " down " << countDown << " start frame "
+              << startFrame;
+        }
+      }
+    }
   }
 }
 
