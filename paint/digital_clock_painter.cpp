@@ -140,7 +140,7 @@ void DigitalClockPainter::layOut(GpGraphics* graphics, int32_t posX, int32_t pos
   const std::u16string units(text == nullptr ? u"" : text);
   if (laidOut_ && laidOut_->posX == posX && laidOut_->posY == posY && laidOut_->text == units) return;
   laidOut_.reset();
-  LaidOut& l = laidOut_.emplace();
+  LaidOut& l = laidOut_.emplace(LaidOut{});
   l.text = units;
   l.posX = posX;
   l.posY = posY;
