@@ -4,10 +4,13 @@
 #include <cmath>
 #include <numeric>
 
-#include "cli/number_text.h"
+#include "testhost/number_text.h"
 
 namespace horaz::cli {
 namespace {
+
+using testhost::parseDouble;
+using testhost::parseInt64;
 
 constexpr std::string_view kHelp = R"(usage: horaz render [options] -o OUTPUT
 
