@@ -12,7 +12,6 @@ CallingHost callingHost(const void* returnAddress) {
   std::string_view file = caller.dli_fname;
   if (const size_t slash = file.rfind('/'); slash != std::string_view::npos) file.remove_prefix(slash + 1);
   if (file.starts_with("libavfilter")) return CallingHost::kFfmpeg;
-  if (file.starts_with("libgstfrei0r")) return CallingHost::kGstreamer;
   return CallingHost::kOther;
 }
 

@@ -2,12 +2,11 @@
 
 namespace horaz::frei0r {
 
-// Hosts that read the frei0r interface their own way, told apart by the
+// Hosts that use the frei0r interface their own way, told apart by the
 // library whose code made the call.
 enum class CallingHost {
   kOther,
   kFfmpeg,     // libavfilter: passes the time in milliseconds, not seconds
-  kGstreamer,  // libgstfrei0r: passes a text parameter as the char* itself, not a pointer to it
 };
 
 // The host whose code holds `returnAddress`.

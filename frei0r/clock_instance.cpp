@@ -31,9 +31,9 @@ int32_t checkedSide(unsigned side, const char* what) {
   return static_cast<int32_t>(side);
 }
 
-std::string textArgument(const void* value, CallingHost host) {
-  const char* text = host == CallingHost::kGstreamer ? static_cast<const char*>(value)
-                                                     : *static_cast<const char* const*>(value);
+// A text parameter arrives as a pointer to the host's char*.
+std::string textArgument(const void* value) {
+  const char* text = *static_cast<const char* const*>(value);
   return text ? std::string(text, strnlen(text, kLongestText + 1)) : std::string();
 }
 
@@ -59,7 +59,7 @@ ClockInstance::ClockInstance(unsigned width, unsigned height)
     }
 }
 
-void ClockInstance::setParameter(int index, const void* value, CallingHost host) {
+void ClockInstance::setParameter(int index, const void* value) {
   std::lock_guard lock(mutex_);
   if (index < 0 || static_cast<size_t>(index) >= parameters_.size() || !value) {
     report("parameter " + std::to_string(index) + (value ? " does not exist" : " was given no value"));
@@ -75,7 +75,7 @@ void ClockInstance::setParameter(int index, const void* value, CallingHost host)
         for (size_t i = 0; i < 3 && i < rule.channels.size(); ++i)
           host_.store().set(rule.channels[i]->id, storeBytes(ruleOf(rule.channels[i]), channelValue(channels[i])));
       } else if (parameter.type == F0R_PARAM_STRING) {
-        const std::string text = textArgument(value, host);
+        const std::string text = textArgument(value);
         if (text != texts_[index] && setText(rule, text)) texts_[index] = text;
       } else {
         host_.store().set(rule.record->id, storeBytes(rule, *static_cast<const double*>(value)));
@@ -83,7 +83,7 @@ void ClockInstance::setParameter(int index, const void* value, CallingHost host)
       return;
     }
     case Role::kFont: {
-      const std::string text = textArgument(value, host);
+      const std::string text = textArgument(value);
       if (text == texts_[index]) return;  // hosts that set every value every frame choose the font once
       texts_[index] = text;
       setFont(text);
@@ -91,7 +91,7 @@ void ClockInstance::setParameter(int index, const void* value, CallingHost host)
     }
     case Role::kFrameRate: settings_.framesPerSecond = frameRateValue(*static_cast<const double*>(value)); return;
     case Role::kSettings: {
-      const std::string text = textArgument(value, host);
+      const std::string text = textArgument(value);
       if (text == texts_[index]) return;
       texts_[index] = text;
       applySettings(text);

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "frei0r/calling_host.h"
 #include "frei0r/parameter_list.h"
 #include "module/counted_ref.h"
 #include "testhost/frame.h"
@@ -26,9 +25,8 @@ class ClockInstance {
   // std::invalid_argument for a frame size it cannot hold.
   ClockInstance(unsigned width, unsigned height);
 
-  // `value` points at the host's value (for a text, at the char*, or for
-  // GStreamer the char* itself).
-  void setParameter(int index, const void* value, CallingHost host);
+  // `value` points at the host's value (for a text, at its char*).
+  void setParameter(int index, const void* value);
   void getParameter(int index, void* value);
   // Renders the clock at `seconds` over `in` into `out` (width x height
   // RGBA pixels each). A failed render leaves `out` a copy of `in`.

@@ -116,9 +116,8 @@ void f0r_destruct(f0r_instance_t instance) {
 }
 
 void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int index) {
-  const horaz::frei0r::CallingHost host = callingHost(__builtin_return_address(0));
   guarded("f0r_set_param_value", 0, [&] {
-    if (instance) instanceOf(instance)->setParameter(index, param, host);
+    if (instance) instanceOf(instance)->setParameter(index, param);
     return 0;
   });
 }
