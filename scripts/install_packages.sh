@@ -2,7 +2,9 @@
 # Installs the Debian packages the project needs to build, test and run:
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
-# Benchmark, and clang with its sanitizer and fuzzer runtimes.
+# Benchmark, clang with its sanitizer and fuzzer runtimes, and the frei0r
+# header with the hosts the frei0r filter is tested in (ffmpeg, melt,
+# GStreamer's frei0r wrapper and the elements its pipelines use).
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  frei0r-plugins-dev ffmpeg melt
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )
 
 as_root=()
