@@ -76,7 +76,7 @@ void ClockInstance::setParameter(int index, const void* value) {
           host_.store().set(rule.channels[i]->id, storeBytes(ruleOf(rule.channels[i]), channelValue(channels[i])));
       } else if (parameter.type == F0R_PARAM_STRING) {
         const std::string text = textArgument(value);
-        if (text != texts_[index] && setText(rule, text)) texts_[index] = text;
+        if (text != texts_[index] && setText(parameter, text)) texts_[index] = text;
       } else {
         host_.store().set(rule.record->id, storeBytes(rule, *static_cast<const double*>(value)));
       }
@@ -85,6 +85,7 @@ void ClockInstance::setParameter(int index, const void* value) {
     case Role::kFont: {
       const std::string text = textArgument(value);
       if (text == texts_[index]) return;  // hosts that set every value every frame choose the font once
+      if (!acceptLength(parameter, text)) return;
       texts_[index] = text;
       setFont(text);
       return;
@@ -92,7 +93,7 @@ void ClockInstance::setParameter(int index, const void* value) {
     case Role::kFrameRate: settings_.framesPerSecond = frameRateValue(*static_cast<const double*>(value)); return;
     case Role::kSettings: {
       const std::string text = textArgument(value);
-      if (text == texts_[index]) return;
+      if (text == texts_[index] || !acceptLength(parameter, text)) return;
       texts_[index] = text;
       applySettings(text);
       return;
@@ -145,12 +146,14 @@ void ClockInstance::update(double seconds, const uint32_t* in, uint32_t* out) {
   for (int32_t y = 0; y < rendered.height(); ++y) std::memcpy(target + y * rowBytes, rendered.memoryRow(y), rowBytes);
 }
 
-bool ClockInstance::setText(const testhost::ParameterRule& rule, const std::string& text) {
-  if (text.size() > kLongestText) {
-    report(rule.name + ": a text longer than " + std::to_string(kLongestText) + " bytes is refused");
-    return false;
-  }
-  return applySetting(rule.name + "=" + text);
+bool ClockInstance::setText(const FilterParameter& parameter, const std::string& text) {
+  return acceptLength(parameter, text) && applySetting(parameter.name + "=" + text);
+}
+
+bool ClockInstance::acceptLength(const FilterParameter& parameter, const std::string& text) {
+  if (text.size() <= kLongestText) return true;
+  report(parameter.name + ": a text longer than " + std::to_string(kLongestText) + " bytes is refused");
+  return false;
 }
 
 void ClockInstance::setFont(const std::string& text) {

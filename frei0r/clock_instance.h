@@ -34,7 +34,8 @@ class ClockInstance {
 
  private:
   // False when the text is refused.
-  bool setText(const testhost::ParameterRule& rule, const std::string& text);
+  bool setText(const FilterParameter& parameter, const std::string& text);
+  bool acceptLength(const FilterParameter& parameter, const std::string& text);
   void setFont(const std::string& text);
   // "NAME=VALUE;NAME=VALUE" and one "NAME=VALUE", as horaz render --set takes them.
   void applySettings(const std::string& text);

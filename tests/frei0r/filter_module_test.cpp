@@ -193,7 +193,9 @@ TEST(HostValuesTest, TextsThatCannotBeTakenLeaveTheValueAsItWas) {
       {"Font", "DejaVu Serif:bold:40", "DejaVu Serif:bold:40"},
       {"Font", "No Such Face", "No Such Face"},  // drawn in the system's sans-serif, as the dialog would
       {"Font", "Arial:heavy", "Arial:heavy"},    // refused with a message; the record keeps the last font
+      {"Font", overlong.c_str(), "Arial:heavy"},
       {"Settings", "Style List=10;X=20", "Style List=10;X=20"},
+      {"Settings", overlong.c_str(), "Style List=10;X=20"},
   };
   for (const auto& c : cases) {
     instance.text(c.name, c.given);
