@@ -49,7 +49,12 @@ ClockInstance::ClockInstance(unsigned width, unsigned height)
   output_ = host_.makeFrame(w, h, format);
   settings_.framesPerSecond = kDefaultFrameRate;
   settings_.aspect = static_cast<double>(w) / h;
-  fontRecordId_ = host_.parameterId("PrivateData");
+  // The font record: the one data block among the parameters.
+  const auto fontRecord = std::find_if(rules_.begin(), rules_.end(), [](const testhost::ParameterRule& rule) {
+    return rule.kind == testhost::ParameterRule::Kind::kData;
+  });
+  if (fontRecord == rules_.end()) throw std::runtime_error("the effect registers no font record");
+  fontRecordId_ = fontRecord->record->id;
   defaultFontRecord_ = host_.store().currentValue(fontRecordId_);
   texts_.resize(parameters_.size());
   for (size_t i = 0; i < parameters_.size(); ++i)

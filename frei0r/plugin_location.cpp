@@ -19,7 +19,11 @@ std::filesystem::path locatePlugin() {
     throw testhost::PluginLoadError("cannot tell where horaz_clock.so was loaded from to look for " +
                                     std::string(kFileName));
   std::error_code error;
-  const std::filesystem::path folder = std::filesystem::canonical(self.dli_fname, error).parent_path();
+  const std::filesystem::path module = std::filesystem::canonical(self.dli_fname, error);
+  if (error)
+    throw testhost::PluginLoadError("cannot resolve " + std::string(self.dli_fname) + " to look for " +
+                                    std::string(kFileName) + " beside it: " + error.message());
+  const std::filesystem::path folder = module.parent_path();
   const std::filesystem::path candidates[] = {folder.parent_path() / "horaz" / kFileName,
                                               folder.parent_path() / kFileName};
   for (const std::filesystem::path& candidate : candidates)
