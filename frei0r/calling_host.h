@@ -6,7 +6,7 @@ namespace horaz::frei0r {
 // library whose code made the call.
 enum class CallingHost {
   kOther,
-  kFfmpeg,     // libavfilter: passes the time in milliseconds, not seconds
+  kFfmpeg,  // libavfilter: passes the time in milliseconds, not seconds
 };
 
 // The host whose code holds `returnAddress`.

@@ -147,7 +147,8 @@ void ClockInstance::update(double seconds, const uint32_t* in, uint32_t* out) {
   const acf::Result result =
       host_.renderFrame(clockFrame(seconds, settings_.framesPerSecond), input, output, settings_);
   const testhost::HostFrame& rendered = acf::failed(result) ? input : output;
-  if (acf::failed(result)) report("the effect failed with " + testhost::resultText(result) + "; the frame is passed on");
+  if (acf::failed(result))
+    report("the effect failed with " + testhost::resultText(result) + "; the frame is passed on");
   for (int32_t y = 0; y < rendered.height(); ++y) std::memcpy(target + y * rowBytes, rendered.memoryRow(y), rowBytes);
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frei0r/parameter_list.h"
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
 #include "testhost/frame.h"
 #include "testhost/render_host.h"
 

@@ -73,7 +73,8 @@ void f0r_deinit() {}
 
 void f0r_get_plugin_info(f0r_plugin_info_t* info) {
   if (!info) return;
-  const int count = guarded("f0r_get_plugin_info", 0, [] { return static_cast<int>(Catalogue::get().parameters().size()); });
+  const int count =
+      guarded("f0r_get_plugin_info", 0, [] { return static_cast<int>(Catalogue::get().parameters().size()); });
   info->name = "horaz_clock";
   info->author = "Horaz";
   info->plugin_type = F0R_PLUGIN_TYPE_FILTER;
@@ -82,8 +83,9 @@ void f0r_get_plugin_info(f0r_plugin_info_t* info) {
   info->major_version = 0;
   info->minor_version = 1;
   info->num_params = count;
-  info->explanation = "Draws an analog, digital or LED clock over the video, showing a time counted from each "
-                      "frame's time";
+  info->explanation =
+      "Draws an analog, digital or LED clock over the video, showing a time counted from each "
+      "frame's time";
 }
 
 void f0r_get_param_info(f0r_param_info_t* info, int index) {

@@ -2,9 +2,10 @@
 # Installs the Debian packages the project needs to build, test and run:
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
-# Benchmark, clang with its sanitizer and fuzzer runtimes, and the frei0r
-# header with the hosts the frei0r filter is tested in (ffmpeg, melt,
-# GStreamer's frei0r wrapper and the elements its pipelines use).
+# Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
+# clang-tidy, and the frei0r header with the hosts the frei0r filter is tested
+# in (ffmpeg, melt, GStreamer's frei0r wrapper and the elements its pipelines
+# use).
 set -euo pipefail
 
 packages=(
@@ -12,7 +13,7 @@ packages=(
   libcairo2-dev libfreetype-dev libfontconfig-dev libpng-dev
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   frei0r-plugins-dev ffmpeg melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )

@@ -31,8 +31,7 @@ void selectFont(RenderHost& host, const FontChoice& choice, const RenderSettings
       createComponentInstance<acf::FontSelectionAction>(host.library(), host.host().unknown(), component->classId);
   auto parameters = CountedRef<HostParameterSet>::adopt(
       make<HostParameterSet>(host.sharedLedger(), host.sharedStore(), settings.aspect, settings.framesPerSecond));
-  const FontCommandOutcome outcome =
-      runFontCommand(*action.get(), parameters.get(), FontDialogAnswer::confirm(choice));
+  const FontCommandOutcome outcome = runFontCommand(*action.get(), parameters.get(), FontDialogAnswer::confirm(choice));
   if (acf::failed(outcome.result))
     throw std::runtime_error("--font: the font command failed with " + resultText(outcome.result));
   if (!outcome.dialog) throw std::runtime_error("--font: the font command showed no font dialog");

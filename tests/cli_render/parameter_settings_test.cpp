@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "testhost/parameter_settings.h"
 #include "host/vocabulary.h"
+#include "testhost/parameter_settings.h"
 #include "testhost/render_host.h"
 
 namespace horaz::testhost {

@@ -68,7 +68,8 @@ Module& module() {
 // One filter instance, as a host holds it.
 class Instance {
  public:
-  Instance(unsigned width, unsigned height) : width_(width), height_(height), handle_(module().construct(width, height)) {
+  Instance(unsigned width, unsigned height)
+      : width_(width), height_(height), handle_(module().construct(width, height)) {
     if (!handle_) throw std::runtime_error("f0r_construct gave no instance");
   }
   ~Instance() { module().destruct(handle_); }
@@ -112,20 +113,35 @@ TEST(FilterInfoTest, HostsSeeTheEffectsParametersInTableOrderWithColoursAsColour
   EXPECT_EQ(plugin.color_model, F0R_COLOR_MODEL_RGBA8888);
 
   // The order is what ffmpeg's positional values count on.
-  const std::vector<std::pair<std::string, int>> expected = {
-      {"Alignment List", F0R_PARAM_DOUBLE}, {"Foreground RGB Color", F0R_PARAM_COLOR},
-      {"Foreground Opacity", F0R_PARAM_DOUBLE}, {"Background RGB Color", F0R_PARAM_COLOR},
-      {"Background Opacity", F0R_PARAM_DOUBLE}, {"the List value", F0R_PARAM_DOUBLE}, {"X", F0R_PARAM_DOUBLE},
-      {"Y", F0R_PARAM_DOUBLE}, {"Size", F0R_PARAM_DOUBLE}, {"Time Speed Factor", F0R_PARAM_DOUBLE},
-      {"Start Time Hour", F0R_PARAM_DOUBLE}, {"Start Time Minute", F0R_PARAM_DOUBLE},
-      {"Start Time Second", F0R_PARAM_DOUBLE}, {"Start Time Millsecond", F0R_PARAM_DOUBLE},
-      {"Start Time Frame", F0R_PARAM_DOUBLE}, {"Start Time Day", F0R_PARAM_DOUBLE},
-      {"Start Time Month", F0R_PARAM_DOUBLE}, {"Start Time Year", F0R_PARAM_DOUBLE},
-      {"Stop Time Hour", F0R_PARAM_DOUBLE}, {"Stop Time Minute", F0R_PARAM_DOUBLE},
-      {"Stop Time Second", F0R_PARAM_DOUBLE}, {"Stop Time Millsecond", F0R_PARAM_DOUBLE},
-      {"Stop Time Frame", F0R_PARAM_DOUBLE}, {"Count Down", F0R_PARAM_BOOL}, {"Style List", F0R_PARAM_DOUBLE},
-      {"Start Time", F0R_PARAM_STRING}, {"Font", F0R_PARAM_STRING}, {"Frame Rate", F0R_PARAM_DOUBLE},
-      {"Settings", F0R_PARAM_STRING}};
+  const std::vector<std::pair<std::string, int>> expected = {{"Alignment List", F0R_PARAM_DOUBLE},
+                                                             {"Foreground RGB Color", F0R_PARAM_COLOR},
+                                                             {"Foreground Opacity", F0R_PARAM_DOUBLE},
+                                                             {"Background RGB Color", F0R_PARAM_COLOR},
+                                                             {"Background Opacity", F0R_PARAM_DOUBLE},
+                                                             {"the List value", F0R_PARAM_DOUBLE},
+                                                             {"X", F0R_PARAM_DOUBLE},
+                                                             {"Y", F0R_PARAM_DOUBLE},
+                                                             {"Size", F0R_PARAM_DOUBLE},
+                                                             {"Time Speed Factor", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Hour", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Minute", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Second", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Millsecond", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Frame", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Day", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Month", F0R_PARAM_DOUBLE},
+                                                             {"Start Time Year", F0R_PARAM_DOUBLE},
+                                                             {"Stop Time Hour", F0R_PARAM_DOUBLE},
+                                                             {"Stop Time Minute", F0R_PARAM_DOUBLE},
+                                                             {"Stop Time Second", F0R_PARAM_DOUBLE},
+                                                             {"Stop Time Millsecond", F0R_PARAM_DOUBLE},
+                                                             {"Stop Time Frame", F0R_PARAM_DOUBLE},
+                                                             {"Count Down", F0R_PARAM_BOOL},
+                                                             {"Style List", F0R_PARAM_DOUBLE},
+                                                             {"Start Time", F0R_PARAM_STRING},
+                                                             {"Font", F0R_PARAM_STRING},
+                                                             {"Frame Rate", F0R_PARAM_DOUBLE},
+                                                             {"Settings", F0R_PARAM_STRING}};
   ASSERT_EQ(plugin.num_params, static_cast<int>(expected.size()));
   for (int i = 0; i < plugin.num_params; ++i) {
     f0r_param_info_t param{};
@@ -148,12 +164,24 @@ TEST(HostValuesTest, NumbersAreTakenWithThePanelsValuesAndLimits) {
     double taken;
   };
   const Case cases[] = {
-      {"Style List", 10, 10},          {"the List value", 3, 3},        {"the List value", 2.6, 3},
-      {"X", 37.5, 37.5},               {"X", 150, 100},                 {"X", -kHuge, 0},
-      {"X", kNaN, 50},                 {"Size", kHuge, 100},            {"Start Time Hour", 99, 23},
-      {"Start Time Year", 1900, 1970}, {"Time Speed Factor", -1e300, -500}, {"Foreground Opacity", 12.5, 12.5},
-      {"Count Down", 0.7, 1},          {"Count Down", 0.2, 0},          {"Count Down", kNaN, 0},
-      {"Frame Rate", 30, 30},          {"Frame Rate", kNaN, 25},        {"Frame Rate", 1e9, 1000},
+      {"Style List", 10, 10},
+      {"the List value", 3, 3},
+      {"the List value", 2.6, 3},
+      {"X", 37.5, 37.5},
+      {"X", 150, 100},
+      {"X", -kHuge, 0},
+      {"X", kNaN, 50},
+      {"Size", kHuge, 100},
+      {"Start Time Hour", 99, 23},
+      {"Start Time Year", 1900, 1970},
+      {"Time Speed Factor", -1e300, -500},
+      {"Foreground Opacity", 12.5, 12.5},
+      {"Count Down", 0.7, 1},
+      {"Count Down", 0.2, 0},
+      {"Count Down", kNaN, 0},
+      {"Frame Rate", 30, 30},
+      {"Frame Rate", kNaN, 25},
+      {"Frame Rate", 1e9, 1000},
   };
   Instance instance(64, 48);
   for (const Case& c : cases) {

@@ -62,7 +62,7 @@ std::string readLed(const Frame& frame, double xPercent, double yPercent, double
     int x, y, width, height;
   };
   // top, upper left, upper right, middle, bottom, lower left, lower right
-  const Probe segments[] = {{0, 0, 25, 5}, {-5, 5, 5, 20}, {25, 5, 5, 20}, {0, 25, 25, 5},
+  const Probe segments[] = {{0, 0, 25, 5},  {-5, 5, 5, 20},  {25, 5, 5, 20}, {0, 25, 25, 5},
                             {0, 50, 25, 5}, {-5, 30, 5, 20}, {25, 30, 5, 20}};
   const int digitPatterns[] = {0b1110111, 0b1000100, 0b0111101, 0b1011101, 0b1001110,
                                0b1011011, 0b1111011, 0b1000101, 0b1111111, 0b1011111};
