@@ -3,9 +3,10 @@
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
 # Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
-# clang-tidy, ffmpeg, which `horaz render` reads and writes video files with
-# (its tests run it), and help2man and dpkg-dev (with file) for the man page
-# and the Debian package.
+# clang-tidy; ffmpeg, which `horaz render` reads and writes video files with;
+# help2man and dpkg-dev (with file) for the man page and the Debian package;
+# the frei0r header and the hosts the frei0r filter is tested in (ffmpeg,
+# melt, GStreamer's frei0r wrapper and the elements its pipelines use).
 set -euo pipefail
 
 packages=(
@@ -15,8 +16,9 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   ffmpeg help2man dpkg-dev file
+  frei0r-plugins-dev melt
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )
-
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
   command -v sudo >/dev/null 2>&1 || { echo "install_packages: run as root or install sudo" >&2; exit 1; }

@@ -3,9 +3,12 @@
 #include <cmath>
 #include <numeric>
 
-#include "cli/support/number_text.h"
+#include "testhost/number_text.h"
 
 namespace horaz::cli {
+
+using testhost::parseDouble;
+using testhost::parseInt64;
 
 std::optional<Ratio> parsePositiveRatio(std::string_view text) {
   const size_t slash = text.find_first_of("/:");

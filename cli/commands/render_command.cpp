@@ -5,14 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <ostream>
 #include <thread>
 
-#include "cli/commands/parameter_settings.h"
 #include "cli/commands/render_options.h"
 #include "cli/commands/render_pipeline.h"
 #include "cli/commands/setting_sources.h"
@@ -27,15 +26,17 @@
 #include "cli/support/progress.h"
 #include "cli/support/same_file.h"
 #include "host/vocabulary.h"
-#include "testhost/component_instance.h"
-#include "testhost/font_command.h"
+#include "testhost/font_selection.h"
+#include "testhost/parameter_settings.h"
 #include "testhost/render_host.h"
 
 namespace horaz::cli {
-namespace {
 
-// The effect's attribute that names its font command component by id.
-constexpr acf::Guid kFontCommandAttribute = acf::makeGuid("{B37C621C-E2A7-11D6-A33B-00306542A024}");
+using testhost::ParameterAssignment;
+using testhost::ParameterRule;
+using testhost::SettingError;
+
+namespace {
 
 // Everything of the command line that depends on the input: size, rate,
 // length, fields.
@@ -139,33 +140,6 @@ void listParameters(const std::vector<ParameterRule>& rules, const testhost::Par
          "\"Right Alignment\" has no value in the panel; it is set as 0, which the effect draws right-aligned.\n";
 }
 
-const testhost::ComponentRecord* fontCommandComponent(const testhost::RegistrationModel& model) {
-  std::optional<acf::Guid> componentId;
-  for (const testhost::ComponentRecord& component : model.components())
-    if (component.effect)
-      if (const testhost::Attribute* attribute = testhost::findAttribute(component.attributes, kFontCommandAttribute))
-        componentId = attribute->asId();
-  for (const testhost::ComponentRecord& component : model.components())
-    if (component.defined && componentId && component.componentId == *componentId) return &component;
-  return nullptr;
-}
-
-// Runs the font command with the user's answer; the action writes the
-// chosen record into PrivateData.
-void chooseFont(testhost::RenderHost& host, const testhost::FontChoice& choice, const testhost::RenderSettings& settings) {
-  const testhost::ComponentRecord* component = fontCommandComponent(host.model());
-  if (!component) throw std::runtime_error("--font: the plug-in registers no font command");
-  CountedRef<acf::FontSelectionAction> action = testhost::createComponentInstance<acf::FontSelectionAction>(
-      host.library(), host.host().unknown(), component->classId);
-  auto parameters = CountedRef<testhost::HostParameterSet>::adopt(testhost::make<testhost::HostParameterSet>(
-      host.sharedLedger(), host.sharedStore(), settings.aspect, settings.framesPerSecond));
-  const testhost::FontCommandOutcome outcome = testhost::runFontCommand(
-      *action.get(), parameters.get(), testhost::FontDialogAnswer::confirm(choice));
-  if (acf::failed(outcome.result))
-    throw std::runtime_error("--font: the font command failed with " + testhost::resultText(outcome.result));
-  if (!outcome.dialog) throw std::runtime_error("--font: the font command showed no font dialog");
-}
-
 Y4mHeader outputHeader(const ClipShape& shape, testhost::PixelFormat format) {
   Y4mHeader header;
   header.width = shape.width;
@@ -227,7 +201,7 @@ void planEncoding(const RenderOptions& options, const ClipShape& shape, const Fr
 int render(const RenderOptions& options, Streams streams) {
   // The host goes last: every effect instance and frame is released before it.
   testhost::RenderHost host(locatePlugin(options.plugin));
-  const std::vector<ParameterRule> rules = parameterRules(host.model());
+  const std::vector<ParameterRule> rules = testhost::parameterRules(host.model());
   if (options.listParameters) {
     listParameters(rules, host.store(), streams.out);
     return kExitSuccess;
@@ -238,7 +212,7 @@ int render(const RenderOptions& options, Streams streams) {
   const std::vector<ParameterAssignment> assignments =
       resolveAllSettings(rules, options.settings, options.shortcuts, notes);
   std::optional<testhost::FontChoice> font;
-  if (options.font) font = parseFontChoice(*options.font);
+  if (options.font) font = testhost::parseFontChoice(*options.font);
 
   std::unique_ptr<FrameSource> source = openSource(options.input, notes);
   const ClipShape shape = shapeClip(options, source->properties());
@@ -258,7 +232,7 @@ int render(const RenderOptions& options, Streams streams) {
     else
       host.store().set(assignment.id, assignment.bytes);
   }
-  if (font) chooseFont(host, *font, settings);
+  if (font) testhost::selectFont(host, *font, settings);
 
   ClipPlan clip;
   clip.width = shape.width;
@@ -269,8 +243,8 @@ int render(const RenderOptions& options, Streams streams) {
   clip.firstTime = static_cast<double>(options.start) + timeOffset;
   clip.firstNumber = options.start;
   clip.frameCount = shape.frameCount.value_or(std::numeric_limits<int64_t>::max());
-  clip.threads = options.threads > 0 ? options.threads
-                                     : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  clip.threads =
+      options.threads > 0 ? options.threads : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   clip.encoding = plan.encoding();
   clip.fullRange = shape.fullRange;
 

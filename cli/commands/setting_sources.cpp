@@ -13,7 +13,7 @@ std::vector<ParameterAssignment> resolveAllSettings(const std::vector<ParameterR
   for (const ShortcutSetting& shortcut : shortcuts) {
     std::vector<ParameterAssignment> resolved;
     try {
-      resolved = resolveSetting(rules, shortcut.setting, notes);
+      resolved = testhost::resolveSetting(rules, shortcut.setting, notes);
     } catch (const SettingError& error) {
       throw SettingError(shortcut.option + ": " + error.what());
     }
@@ -24,7 +24,7 @@ std::vector<ParameterAssignment> resolveAllSettings(const std::vector<ParameterR
   }
   const size_t fromShortcuts = assignments.size();
   for (const std::string& setting : settings)
-    for (ParameterAssignment& assignment : resolveSetting(rules, setting, notes)) {
+    for (ParameterAssignment& assignment : testhost::resolveSetting(rules, setting, notes)) {
       for (size_t i = 0; i < fromShortcuts; ++i)
         if (assignments[i].id == assignment.id)
           throw SettingError(options[i] + " and --set both set " + assignment.name + "; give it once");

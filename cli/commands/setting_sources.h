@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands/parameter_settings.h"
 #include "cli/commands/shortcut_options.h"
+#include "testhost/parameter_settings.h"
 
 namespace horaz::cli {
+
+using testhost::ParameterAssignment;
+using testhost::ParameterRule;
+using testhost::SettingError;
 
 // The parameter values of --set and of the friendly options, resolved alike.
 // A parameter set by both is refused with a SettingError naming the two:

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "cli/support/number_text.h"
+#include "testhost/number_text.h"
 #include "cli/support/usage_error.h"
 #include "testhost/registration_model.h"
 
@@ -84,8 +84,8 @@ std::vector<ShortcutSetting> startTimeSettings(std::string_view value) {
 std::vector<ShortcutSetting> positionSettings(std::string_view value) {
   const size_t comma = value.find(',');
   double x = 0.0, y = 0.0;
-  if (comma == std::string_view::npos || !parseDouble(value.substr(0, comma), x) ||
-      !parseDouble(value.substr(comma + 1), y))
+  if (comma == std::string_view::npos || !testhost::parseDouble(value.substr(0, comma), x) ||
+      !testhost::parseDouble(value.substr(comma + 1), y))
     throw UsageError("--position takes X,Y in percent of the frame, such as 50,90, not '" + std::string(value) + "'");
   return {setting("--position", "X", value.substr(0, comma)), setting("--position", "Y", value.substr(comma + 1))};
 }

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "cli/support/child_process.h"
-#include "cli/support/number_text.h"
+#include "testhost/number_text.h"
 
 namespace horaz::cli {
 
@@ -26,10 +26,10 @@ MediaProbe parseProbeOutput(const std::string& text) {
         probe.colourSpace = stream["color_space"];
         probe.colourRange = stream["color_range"];
         int64_t height = 0;
-        if (parseInt64(stream["height"], height) && height > 0 && height <= 65536)
+        if (testhost::parseInt64(stream["height"], height) && height > 0 && height <= 65536)
           probe.height = static_cast<int32_t>(height);
         int64_t frames = 0;
-        if (parseInt64(stream["nb_frames"], frames) && frames > 0) probe.frameCount = frames;
+        if (testhost::parseInt64(stream["nb_frames"], frames) && frames > 0) probe.frameCount = frames;
       }
     } else if (const size_t equals = line.find('='); equals != std::string::npos) {
       stream[line.substr(0, equals)] = line.substr(equals + 1);

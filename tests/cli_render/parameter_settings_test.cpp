@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "cli/commands/parameter_settings.h"
 #include "host/vocabulary.h"
+#include "testhost/parameter_settings.h"
 #include "testhost/render_host.h"
 
-namespace horaz::cli {
+namespace horaz::testhost {
 namespace {
 
 class ParameterSettingsTest : public ::testing::Test {
@@ -142,4 +142,4 @@ TEST(FontChoiceTest, FaceStylesAndHeight) {
 }
 
 }  // namespace
-}  // namespace horaz::cli
+}  // namespace horaz::testhost

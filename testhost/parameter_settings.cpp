@@ -1,4 +1,4 @@
-#include "cli/commands/parameter_settings.h"
+#include "testhost/parameter_settings.h"
 
 #include <algorithm>
 #include <array>
@@ -8,10 +8,10 @@
 
 #include "host/vocabulary.h"
 
-#include "cli/support/number_text.h"
+#include "testhost/number_text.h"
 #include "testhost/parameter_store.h"
 
-namespace horaz::cli {
+namespace horaz::testhost {
 namespace {
 
 using testhost::ParameterRecord;
@@ -386,4 +386,4 @@ testhost::FontChoice parseFontChoice(std::string_view argument) {
   return choice;
 }
 
-}  // namespace horaz::cli
+}  // namespace horaz::testhost

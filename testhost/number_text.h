@@ -6,7 +6,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace horaz::cli {
+namespace horaz::testhost {
 
 // A whole number written in full ("+" allowed, nothing after it).
 inline bool parseInt64(std::string_view text, int64_t& value) {
@@ -24,4 +24,4 @@ inline bool parseDouble(std::string_view text, double& value) {
   return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
-}  // namespace horaz::cli
+}  // namespace horaz::testhost

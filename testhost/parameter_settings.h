@@ -11,7 +11,7 @@
 #include "testhost/font_command.h"
 #include "testhost/registration_model.h"
 
-namespace horaz::cli {
+namespace horaz::testhost {
 
 // A --set or --font argument the plug-in's parameters do not accept; the
 // message names the parameter and what it takes. Exit code 2.
@@ -64,4 +64,4 @@ std::vector<ParameterAssignment> resolveSetting(const std::vector<ParameterRule>
 // font dialog's answer. Throws SettingError.
 testhost::FontChoice parseFontChoice(std::string_view argument);
 
-}  // namespace horaz::cli
+}  // namespace horaz::testhost
