@@ -66,7 +66,7 @@ std::vector<ShortcutSetting> startTimeSettings(std::string_view value) {
   if (parts.size() != 3 && !(parts.size() == 4 && fraction.empty())) return refuse();
   int64_t number = 0;
   for (std::string_view part : parts)
-    if (part.empty() || part.size() > 4 || part.front() == '+' || !parseInt64(part, number)) return refuse();
+    if (part.empty() || part.size() > 4 || part.front() == '+' || !testhost::parseInt64(part, number)) return refuse();
 
   std::vector<ShortcutSetting> settings{setting("--start-time", "Start Time Hour", parts[0]),
                                         setting("--start-time", "Start Time Minute", parts[1]),
