@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/describe_command.h"
 #include "cli/render_command.h"
+#include "studio/studio_command.h"
 
 namespace horaz::cli {
 
@@ -14,6 +15,10 @@ std::span<const Command> commands() {
       Command{"render", "render [options] -o OUTPUT",
               "render the clock over a clip (test pattern, colour, Y4M, PNG) to Y4M, raw frames, PNGs or video",
               &runRender},
+      Command{"studio", "studio [--input CLIP] [--project FILE.json] [--port N] [--open]",
+              "set the clock up by eye in the browser: the panel, a viewer with the on-screen handles, the font "
+              "chooser",
+              &studio::runStudio},
   };
   return kCommands;
 }

@@ -94,6 +94,28 @@ void ParameterStore::setKeyframe(const acf::Guid& id, double time, std::vector<u
   notify(id);
 }
 
+void ParameterStore::removeKeyframe(const acf::Guid& id, double time) {
+  {
+    std::lock_guard lock(mutex_);
+    Slot& s = slot(id);
+    const auto found = s.keyframes.find(time);
+    if (found == s.keyframes.end()) return;
+    if (s.keyframes.size() == 1) s.constant = found->second;
+    s.keyframes.erase(found);
+  }
+  notify(id);
+}
+
+std::map<double, std::vector<uint8_t>> ParameterStore::keyframes(const acf::Guid& id) const {
+  std::lock_guard lock(mutex_);
+  return slot(id).keyframes;
+}
+
+std::vector<uint8_t> ParameterStore::constantValue(const acf::Guid& id) const {
+  std::lock_guard lock(mutex_);
+  return slot(id).constant;
+}
+
 std::vector<uint8_t> ParameterStore::valueAtLocked(const Slot& s, double time) const {
   if (s.keyframes.empty()) return s.constant;
   auto after = s.keyframes.upper_bound(time);

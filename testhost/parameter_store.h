@@ -40,6 +40,13 @@ class ParameterStore {
   // The constant value (and, with `clearKeyframes`, no animation).
   void set(const acf::Guid& id, std::vector<uint8_t> bytes, bool clearKeyframes = true);
   void setKeyframe(const acf::Guid& id, double time, std::vector<uint8_t> bytes);
+  // Removes the keyframe at `time`, if any. The last keyframe's value
+  // becomes the constant value, so the parameter keeps what it showed.
+  void removeKeyframe(const acf::Guid& id, double time);
+  // The keyframes in time order (empty for a constant parameter).
+  std::map<double, std::vector<uint8_t>> keyframes(const acf::Guid& id) const;
+  // The value a parameter holds when it has no keyframes.
+  std::vector<uint8_t> constantValue(const acf::Guid& id) const;
   // A write at a time: a keyframe when the parameter is animated, the
   // constant value otherwise.
   void setAtTime(const acf::Guid& id, double time, std::vector<uint8_t> bytes);
