@@ -300,11 +300,16 @@ void StudioServer::route() {
       const json asked = body(request);
       const Project current = session_.project();
       const OutputSettings output = outputFrom(asked, current.output);
-      session_.setOutput(output);
       const std::filesystem::path path = outputUnder(options_.outputFolder, output.path);
-      std::vector<std::string> arguments = session_.renderArguments();
-      arguments.insert(arguments.end(), {"--plugin", session_.pluginPath().string()});
-      render_->start(arguments, path, output.frames);
+      session_.setOutput(output);
+      try {
+        std::vector<std::string> arguments = session_.renderArguments();
+        arguments.insert(arguments.end(), {"--plugin", session_.pluginPath().string()});
+        render_->start(arguments, path, output.frames);
+      } catch (...) {
+        session_.setOutput(current.output);  // a render that did not start changes nothing
+        throw;
+      }
       response.set_content(render_->status().dump(), kJson);
     });
   });
