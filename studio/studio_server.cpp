@@ -155,10 +155,14 @@ void StudioServer::route() {
   // The page.
   for (const PageAsset& asset : pageAssets()) {
     const std::string path = asset.path == "/index.html" ? "/" : std::string(asset.path);
-    server.Get(path, [&asset](const httplib::Request&, httplib::Response& response) {
+    server.Get(path, [this, &asset](const httplib::Request&, httplib::Response& response) {
+      // The page's own files are asked for with the token the page was.
+      std::string body(asset.body);
+      for (size_t at = body.find("{{token}}"); at != std::string::npos; at = body.find("{{token}}", at))
+        body.replace(at, 9, token_);
       response.set_header("Cache-Control", "no-store");
       response.set_header("Content-Security-Policy", "default-src 'self'; img-src 'self' blob:; connect-src 'self'");
-      response.set_content(std::string(asset.body), std::string(asset.contentType));
+      response.set_content(body, std::string(asset.contentType));
     });
   }
 

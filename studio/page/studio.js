@@ -58,29 +58,51 @@ function pointerAt(event) {
   return { x: (event.clientX - box.left) * image.width / box.width, y: (event.clientY - box.top) * image.height / box.height };
 }
 
-function sendPointer(kind, event) {
-  const { x, y } = pointerAt(event);
+function sendPointer(kind, position) {
   const { width, height } = viewerSize();
   return serial(async () => {
-    const answer = await api(`/api/viewer/${kind}`, { x, y, width, height, time: state.time });
+    const answer = await api(`/api/viewer/${kind}`, { ...position, width, height, time: state.time });
     if (kind === 'press') state.dragging = answer.answer === 1;
     await refresh();
   });
 }
 
-let dragPending = false;
+// Drags are coalesced: one in flight at a time, then the latest position.
+let dragInFlight = false;
+let dragWaiting = null;
+function sendDrag(position) {
+  dragWaiting = position;
+  if (dragInFlight) return queue;
+  dragInFlight = true;
+  const next = dragWaiting;
+  dragWaiting = null;
+  return sendPointer('drag', next).then(() => {
+    dragInFlight = false;
+    if (dragWaiting) return sendDrag(dragWaiting);
+  });
+}
+
 function setUpViewer() {
   const image = $('viewer');
+  let last = null;
   image.addEventListener('pointerdown', (event) => {
     image.setPointerCapture(event.pointerId);
-    sendPointer('press', event);
+    last = pointerAt(event);
+    sendPointer('press', last);
   });
   image.addEventListener('pointermove', (event) => {
-    if (!(event.buttons & 1) || dragPending) return;
-    dragPending = true;  // one drag in flight at a time; the latest position wins
-    sendPointer('drag', event).then(() => { dragPending = false; });
+    if (!(event.buttons & 1) || !last) return;
+    last = pointerAt(event);
+    sendDrag(last);
   });
-  image.addEventListener('pointerup', (event) => sendPointer('release', event));
+  image.addEventListener('pointerup', (event) => {
+    if (!last) return;
+    const position = pointerAt(event);
+    // The overlay takes the clock where the mouse let go.
+    if (position.x !== last.x || position.y !== last.y) sendDrag(position);
+    last = null;
+    queue.then(() => sendPointer('release', position));
+  });
   $('mode').addEventListener('change', () => serial(() => api('/api/viewer/settings', { mode: Number($('mode').value) })));
   $('time').addEventListener('input', () => setTime(Number($('time').value)));
   $('previous-frame').addEventListener('click', () => setTime(state.time - 1));
@@ -252,10 +274,9 @@ function showValues() {
       continue;
     }
     if (!parameter) continue;
-    const active = document.activeElement;
     element.querySelectorAll('input, select').forEach((input) => {
-      if (input === active && input.type !== 'range') return;
       if (input.type === 'checkbox') input.checked = parameter.value !== 0;
+      else if (input.type === 'number') input.value = Math.round(parameter.value * 1000) / 1000;
       else input.value = parameter.value;
     });
     element.classList.toggle('animated', parameter.keyframes.length > 0);
