@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "cli/frame_conversion.h"
-#include "cli/render_options.h"
+#include "cli/pixels/frame_conversion.h"
+#include "cli/commands/render_options.h"
 #include "studio/request_error.h"
 #include "testhost/registration.h"
 
 namespace horaz::studio {
 
-ClipPreview::ClipPreview(testhost::RenderHost& host, const InputSettings& input) {
-  Project alone;
+ClipPreview::ClipPreview(testhost::RenderHost& host, const cli::InputSettings& input) {
+  cli::Project alone;
   alone.input = input;
-  std::vector<std::string> words = studio::renderArguments(alone);
+  std::vector<std::string> words = cli::renderArguments(alone);
   words.insert(words.end(), {"-o", "preview.y4m"});
   const std::vector<std::string_view> views(words.begin(), words.end());
   cli::RenderOptions options;

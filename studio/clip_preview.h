@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "cli/input_source.h"
-#include "cli/picture.h"
-#include "studio/project.h"
+#include "cli/media/input_source.h"
+#include "cli/pixels/picture.h"
+#include "cli/commands/project_file.h"
 #include "testhost/render_host.h"
 
 namespace horaz::studio {
@@ -17,7 +17,7 @@ class ClipPreview {
  public:
   // Checks the settings with the tool's own parser and opens the input.
   // Throws RequestError with the tool's message.
-  ClipPreview(testhost::RenderHost& host, const InputSettings& input);
+  ClipPreview(testhost::RenderHost& host, const cli::InputSettings& input);
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "cli/picture.h"
+#include "cli/pixels/picture.h"
 
 namespace horaz::studio {
 

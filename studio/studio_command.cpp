@@ -11,7 +11,7 @@
 #include <ostream>
 #include <string>
 
-#include "studio/project.h"
+#include "cli/commands/project_file.h"
 #include "studio/request_error.h"
 #include "studio/studio_server.h"
 #include "studio/studio_session.h"
@@ -120,9 +120,9 @@ int runStudio(std::span<const std::string_view> arguments, cli::Streams streams)
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   try {
     StudioSession session(options.plugin ? std::filesystem::path(*options.plugin) : testhost::default_plugin_path());
-    if (options.project) session.loadProject(readProjectFile(*options.project));
+    if (options.project) session.loadProject(cli::readProjectFile(*options.project));
     if (options.input) {
-      InputSettings input = session.project().input;
+      cli::InputSettings input = session.project().input;
       input.source = *options.input;
       session.setInput(input);
     }

@@ -3,7 +3,7 @@
 #include <span>
 #include <string_view>
 
-#include "cli/command.h"
+#include "cli/commands/command.h"
 
 namespace horaz::studio {
 

@@ -34,7 +34,7 @@ void answer(httplib::Response& response, const std::function<void()>& handler) {
     handler();
   } catch (const RequestError& error) {
     sendError(response, 400, error.what());
-  } catch (const ProjectError& error) {
+  } catch (const cli::ProjectError& error) {
     sendError(response, 400, error.what());
   } catch (const std::exception& error) {
     sendError(response, 500, error.what());
@@ -77,7 +77,7 @@ void sendPng(httplib::Response& response, std::vector<uint8_t> png) {
   response.set_content(std::string(png.begin(), png.end()), "image/png");
 }
 
-InputSettings inputFrom(const json& object, InputSettings input) {
+cli::InputSettings inputFrom(const json& object, cli::InputSettings input) {
   for (const auto& [key, value] : object.items())
     if (!value.is_string()) throw RequestError("input." + key + " must be a text");
   input.source = object.value("source", input.source);
@@ -89,7 +89,7 @@ InputSettings inputFrom(const json& object, InputSettings input) {
   return input;
 }
 
-OutputSettings outputFrom(const json& object, OutputSettings output) {
+cli::OutputSettings outputFrom(const json& object, cli::OutputSettings output) {
   if (object.contains("path")) {
     if (!object["path"].is_string()) throw RequestError("output.path must be a text");
     output.path = object["path"].get<std::string>();
@@ -259,9 +259,9 @@ void StudioServer::route() {
   server.Post("/api/clip", [this](const httplib::Request& request, httplib::Response& response) {
     answer(response, [&] {
       const json clip = body(request);
-      const Project current = session_.project();
+      const cli::Project current = session_.project();
       // Both are checked before either is applied.
-      const OutputSettings output =
+      const cli::OutputSettings output =
           clip.contains("output") && clip["output"].is_object() ? outputFrom(clip["output"], current.output) : current.output;
       if (clip.contains("output") && !clip["output"].is_object()) throw RequestError("\"output\" must be an object");
       if (clip.contains("input") && !clip["input"].is_object()) throw RequestError("\"input\" must be an object");
@@ -274,13 +274,13 @@ void StudioServer::route() {
   server.Get("/api/project", [this](const httplib::Request&, httplib::Response& response) {
     answer(response, [&] {
       response.set_header("Content-Disposition", "attachment; filename=\"clock.horaz.json\"");
-      response.set_content(toJson(session_.project()).dump(2), kJson);
+      response.set_content(cli::toJson(session_.project()).dump(2), kJson);
     });
   });
   const auto loadProject = [this](const httplib::Request& request, httplib::Response& response) {
     answer(response, [&] {
-      session_.loadProject(projectFromJson(body(request)));
-      response.set_content(toJson(session_.project()).dump(2), kJson);
+      session_.loadProject(cli::projectFromJson(body(request)));
+      response.set_content(cli::toJson(session_.project()).dump(2), kJson);
     });
   };
   server.Put("/api/project", loadProject);
@@ -291,7 +291,7 @@ void StudioServer::route() {
       const std::vector<std::string> arguments = session_.renderArguments();
       words.insert(words.end(), arguments.begin(), arguments.end());
       words.insert(words.end(), {"-o", session_.project().output.path});
-      response.set_content(json{{"arguments", words}, {"text", shellCommand(words)}}.dump(), kJson);
+      response.set_content(json{{"arguments", words}, {"text", cli::shellCommand(words)}}.dump(), kJson);
     });
   });
 
@@ -302,8 +302,8 @@ void StudioServer::route() {
   server.Post("/api/render", [this](const httplib::Request& request, httplib::Response& response) {
     answer(response, [&] {
       const json asked = body(request);
-      const Project current = session_.project();
-      const OutputSettings output = outputFrom(asked, current.output);
+      const cli::Project current = session_.project();
+      const cli::OutputSettings output = outputFrom(asked, current.output);
       const std::filesystem::path path = outputUnder(options_.outputFolder, output.path);
       session_.setOutput(output);
       try {

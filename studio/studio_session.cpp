@@ -143,12 +143,12 @@ std::string StudioSession::valueText(const cli::ParameterRule& rule, const std::
 
 // Every parameter a project keeps: the colours live in their channels and
 // the font record in the font choice.
-std::map<std::string, ParameterValue> StudioSession::parameterValues() {
-  std::map<std::string, ParameterValue> values;
+std::map<std::string, cli::ParameterValue> StudioSession::parameterValues() {
+  std::map<std::string, cli::ParameterValue> values;
   testhost::ParameterStore& store = host_.store();
   for (const cli::ParameterRule& rule : rules_) {
     if (rule.kind == Kind::kColour || rule.kind == Kind::kData) continue;
-    ParameterValue value;
+    cli::ParameterValue value;
     value.value = valueText(rule, store.constantValue(rule.record->id));
     for (const auto& [frame, bytes] : store.keyframes(rule.record->id)) value.keyframes[frame] = valueText(rule, bytes);
     values[rule.name] = std::move(value);
@@ -380,10 +380,10 @@ json StudioSession::chooseFont(const json& answer) {
     const std::vector<std::string> families = installedFontFamilies();
     if (!std::binary_search(families.begin(), families.end(), face))
       throw RequestError("'" + face + "' is not an installed font family (GET /api/fonts lists them)");
-    Project holder;
+    cli::Project holder;
     try {
-      holder = projectFromJson({{"horazProject", 1}, {"font", font}});
-    } catch (const ProjectError& error) {
+      holder = cli::projectFromJson({{"horazProject", 1}, {"font", font}});
+    } catch (const cli::ProjectError& error) {
       throw RequestError(error.what());
     }
     std::lock_guard lock(mutex_);
@@ -405,8 +405,8 @@ json StudioSession::fontRecord() {
           {"charSet", record.lfCharSet},         {"bytes", testhost::hexText(bytes)}};
 }
 
-Project StudioSession::projectLocked() {
-  Project project;
+cli::Project StudioSession::projectLocked() {
+  cli::Project project;
   project.parameters = parameterValues();
   project.font = font_;
   project.input = input_;
@@ -414,12 +414,12 @@ Project StudioSession::projectLocked() {
   return project;
 }
 
-Project StudioSession::project() {
+cli::Project StudioSession::project() {
   std::lock_guard lock(mutex_);
   return projectLocked();
 }
 
-void StudioSession::loadProject(const Project& project) {
+void StudioSession::loadProject(const cli::Project& project) {
   std::lock_guard lock(mutex_);
   std::vector<cli::ParameterAssignment> constants, keyframes;
   std::vector<std::string> notes;
@@ -452,7 +452,7 @@ void StudioSession::loadProject(const Project& project) {
   applyFont(font_);
 }
 
-void StudioSession::setInput(const InputSettings& input) {
+void StudioSession::setInput(const cli::InputSettings& input) {
   std::lock_guard lock(mutex_);
   auto clip = std::make_unique<ClipPreview>(host_, input);
   viewer_.reset();
@@ -460,7 +460,7 @@ void StudioSession::setInput(const InputSettings& input) {
   input_ = input;
 }
 
-void StudioSession::setOutput(const OutputSettings& output) {
+void StudioSession::setOutput(const cli::OutputSettings& output) {
   if (output.frames < 1 || output.frames > 10'000'000) throw RequestError("\"frames\" must be from 1 to 10000000");
   if (output.start < 0 || output.start > 1'000'000'000) throw RequestError("\"start\" must be from 0 to 1000000000");
   std::lock_guard lock(mutex_);
@@ -469,7 +469,7 @@ void StudioSession::setOutput(const OutputSettings& output) {
 
 std::vector<std::string> StudioSession::renderArguments() {
   std::lock_guard lock(mutex_);
-  return studio::renderArguments(projectLocked(), initial_);
+  return cli::renderArguments(projectLocked(), initial_);
 }
 
 std::filesystem::path StudioSession::pluginPath() const { return host_.library().path(); }
@@ -479,8 +479,8 @@ json StudioSession::clipInfo() {
   json frameCount = clip_->frameCount() ? json(*clip_->frameCount()) : json(nullptr);
   return {{"width", clip_->width()},       {"height", clip_->height()},
           {"framesPerSecond", clip_->framesPerSecond()}, {"aspect", clip_->settings().aspect},
-          {"inputFrames", frameCount},     {"input", toJson(projectLocked())["input"]},
-          {"output", toJson(projectLocked())["output"]}};
+          {"inputFrames", frameCount},     {"input", cli::toJson(projectLocked())["input"]},
+          {"output", cli::toJson(projectLocked())["output"]}};
 }
 
 }  // namespace horaz::studio

@@ -11,10 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/parameter_settings.h"
-#include "cli/picture.h"
+#include "cli/commands/parameter_settings.h"
+#include "cli/pixels/picture.h"
 #include "studio/clip_preview.h"
-#include "studio/project.h"
+#include "cli/commands/project_file.h"
 #include "testhost/font_command.h"
 #include "testhost/panel_session.h"
 #include "testhost/render_host.h"
@@ -73,11 +73,11 @@ class StudioSession {
   // The record PrivateData holds, field by field.
   nlohmann::json fontRecord();
 
-  Project project();
+  cli::Project project();
   // Checks every value first; applies all or nothing.
-  void loadProject(const Project& project);
-  void setInput(const InputSettings& input);
-  void setOutput(const OutputSettings& output);
+  void loadProject(const cli::Project& project);
+  void setInput(const cli::InputSettings& input);
+  void setOutput(const cli::OutputSettings& output);
   // The `horaz render` arguments that render what the studio shows, without
   // -o (parameters at their initial values left out).
   std::vector<std::string> renderArguments();
@@ -87,8 +87,8 @@ class StudioSession {
   nlohmann::json clipInfo();
 
  private:
-  Project projectLocked();
-  std::map<std::string, ParameterValue> parameterValues();
+  cli::Project projectLocked();
+  std::map<std::string, cli::ParameterValue> parameterValues();
   const cli::ParameterRule& rule(const std::string& name) const;
   std::string valueText(const cli::ParameterRule& rule, const std::vector<uint8_t>& bytes) const;
   void renderInto(double time);
@@ -98,14 +98,14 @@ class StudioSession {
   mutable std::mutex mutex_;
   testhost::RenderHost host_;
   std::vector<cli::ParameterRule> rules_;
-  std::map<std::string, ParameterValue> initial_;
+  std::map<std::string, cli::ParameterValue> initial_;
   CountedRef<acf::FontSelectionAction> fontAction_;
   CountedRef<acf::Overlay> overlay_;
   std::unique_ptr<testhost::PanelSession> panel_;
   std::unique_ptr<testhost::HostViewer> viewer_;
   std::optional<testhost::FontChoice> font_;
-  InputSettings input_;
-  OutputSettings output_;
+  cli::InputSettings input_;
+  cli::OutputSettings output_;
   std::unique_ptr<ClipPreview> clip_;
   cli::RgbaPicture picture_;
 };

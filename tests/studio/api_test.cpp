@@ -8,7 +8,7 @@
 
 #include <wingdi.h>
 
-#include "cli/parameter_settings.h"
+#include "cli/commands/parameter_settings.h"
 #include "studio_fixture.h"
 #include "testhost/font_command.h"
 #include "testhost/registration_model.h"

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <thread>
 
-#include "cli/png_io.h"
-#include "studio/project.h"
+#include "cli/media/png_io.h"
+#include "cli/commands/project_file.h"
 #include "studio_fixture.h"
 
 namespace horaz::test {
@@ -71,12 +71,25 @@ TEST_F(StudioProject, TheCommandLineAndTheProjectRenderWhatTheStudioShows) {
   std::vector<std::string> words = get("/api/command-line")["arguments"];
   ASSERT_EQ(words.at(0), "horaz");
   words.erase(words.begin());
-  ASSERT_EQ(runTool(words, folder_.path()).exitCode, 0) << studio::shellCommand(words);
+  ASSERT_EQ(runTool(words, folder_.path()).exitCode, 0) << cli::shellCommand(words);
 
-  for (int i = 0; i < 4; ++i) {
-    const std::filesystem::path rendered = folder_ / ("clip0" + std::to_string(i + 2) + ".png");
-    ASSERT_TRUE(std::filesystem::exists(rendered)) << rendered;
-    EXPECT_EQ(cli::readPng(rendered.string()).pixels, pixelsOf(shown[i], folder_ / "shown.png")) << "frame " << i + 2;
+  // The saved project, rendered by `horaz render --project` under its own
+  // output name and under one the command line gives.
+  {
+    std::ofstream file(folder_ / "clock.horaz.json");
+    file << get("/api/project").dump(2);
+  }
+  ASSERT_EQ(runTool({"render", "--project", "clock.horaz.json", "-o", "project%02d.png", "--quiet"}, folder_.path())
+                .exitCode,
+            0);
+
+  for (const std::string name : {"clip", "project"}) {
+    for (int i = 0; i < 4; ++i) {
+      const std::filesystem::path rendered = folder_ / (name + "0" + std::to_string(i + 2) + ".png");
+      ASSERT_TRUE(std::filesystem::exists(rendered)) << rendered;
+      EXPECT_EQ(cli::readPng(rendered.string()).pixels, pixelsOf(shown[i], folder_ / "shown.png"))
+          << rendered.filename() << " differs from the studio's frame " << i + 2;
+    }
   }
 }
 
