@@ -3,7 +3,8 @@
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
 # Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
-# clang-tidy.
+# clang-tidy, the studio's HTTP and JSON libraries, and Chromium with Node.js
+# for the studio's browser tests.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
+  libcpp-httplib-dev nlohmann-json3-dev
+  chromium nodejs npm
 )
 
 as_root=()

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/pixels/frame_conversion.h"
 #include "cli/commands/render_options.h"
+#include "cli/pixels/frame_conversion.h"
 #include "studio/request_error.h"
 #include "testhost/registration.h"
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "cli/commands/project_file.h"
 #include "cli/media/input_source.h"
 #include "cli/pixels/picture.h"
-#include "cli/commands/project_file.h"
 #include "testhost/render_host.h"
 
 namespace horaz::studio {

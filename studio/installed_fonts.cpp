@@ -11,8 +11,8 @@ std::vector<std::string> installedFontFamilies() {
   const std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), &FcPatternDestroy);
   const std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(FcObjectSetBuild(FC_FAMILY, nullptr),
                                                                             &FcObjectSetDestroy);
-  const std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> fonts(
-      FcFontList(nullptr, pattern.get(), objects.get()), &FcFontSetDestroy);
+  const std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> fonts(FcFontList(nullptr, pattern.get(), objects.get()),
+                                                                      &FcFontSetDestroy);
   std::vector<std::string> families;
   if (!fonts) return families;
   for (int i = 0; i < fonts->nfont; ++i) {

@@ -17,7 +17,9 @@ void append(png_structp png, png_bytep data, png_size_t length) {
 
 void flush(png_structp) {}
 
-[[noreturn]] void fail(png_structp, png_const_charp message) { throw std::runtime_error(std::string("PNG encoding failed: ") + message); }
+[[noreturn]] void fail(png_structp, png_const_charp message) {
+  throw std::runtime_error(std::string("PNG encoding failed: ") + message);
+}
 
 void warn(png_structp, png_const_charp) {}
 

@@ -171,8 +171,8 @@ nlohmann::json RenderJob::status() const {
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   if (state_ == "running" && done_ > 0 && total_ > done_)
     secondsLeft = elapsed / static_cast<double>(done_) * static_cast<double>(total_ - done_);
-  return {{"state", state_},    {"done", done_},     {"total", total_},
-          {"secondsLeft", secondsLeft}, {"output", output_}, {"message", message_}};
+  return {{"state", state_},   {"done", done_},      {"total", total_}, {"secondsLeft", secondsLeft},
+          {"output", output_}, {"message", message_}};
 }
 
 }  // namespace horaz::studio

@@ -134,16 +134,14 @@ StudioServer::~StudioServer() {
   render_.reset();
 }
 
-std::string StudioServer::address() const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + token_;
-}
+std::string StudioServer::address() const { return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + token_; }
 
 void StudioServer::route() {
   httplib::Server& server = *server_;
   server.set_payload_max_length(kLargestRequestBody);
   server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-    const std::string given =
-        request.has_header("X-Horaz-Token") ? request.get_header_value("X-Horaz-Token") : request.get_param_value("token");
+    const std::string given = request.has_header("X-Horaz-Token") ? request.get_header_value("X-Horaz-Token")
+                                                                  : request.get_param_value("token");
     // Compared in full whatever the first difference, so timing tells nothing.
     bool same = given.size() == token_.size();
     for (size_t i = 0; i < token_.size(); ++i) same &= i < given.size() && given[i] == token_[i];
@@ -211,9 +209,9 @@ void StudioServer::route() {
   });
 
   // The mouse on the viewer.
-  for (const auto& [path, event] : {std::pair{"/api/viewer/press", Pointer::kPress},
-                                    std::pair{"/api/viewer/drag", Pointer::kDrag},
-                                    std::pair{"/api/viewer/release", Pointer::kRelease}}) {
+  for (const auto& [path, event] :
+       {std::pair{"/api/viewer/press", Pointer::kPress}, std::pair{"/api/viewer/drag", Pointer::kDrag},
+        std::pair{"/api/viewer/release", Pointer::kRelease}}) {
     server.Post(path, [this, event = event](const httplib::Request& request, httplib::Response& response) {
       answer(response, [&] {
         const json pointer = body(request);
@@ -261,11 +259,13 @@ void StudioServer::route() {
       const json clip = body(request);
       const cli::Project current = session_.project();
       // Both are checked before either is applied.
-      const cli::OutputSettings output =
-          clip.contains("output") && clip["output"].is_object() ? outputFrom(clip["output"], current.output) : current.output;
+      const cli::OutputSettings output = clip.contains("output") && clip["output"].is_object()
+                                             ? outputFrom(clip["output"], current.output)
+                                             : current.output;
       if (clip.contains("output") && !clip["output"].is_object()) throw RequestError("\"output\" must be an object");
       if (clip.contains("input") && !clip["input"].is_object()) throw RequestError("\"input\" must be an object");
-      if (output.frames < 1 || output.start < 0) throw RequestError("output.frames must be at least 1 and output.start not negative");
+      if (output.frames < 1 || output.start < 0)
+        throw RequestError("output.frames must be at least 1 and output.start not negative");
       if (clip.contains("input")) session_.setInput(inputFrom(clip["input"], current.input));
       session_.setOutput(output);
       response.set_content(session_.clipInfo().dump(), kJson);

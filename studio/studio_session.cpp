@@ -6,9 +6,9 @@
 
 #include <wingdi.h>
 
-#include "studio/preview_png.h"
 #include "host/vocabulary.h"
 #include "studio/installed_fonts.h"
+#include "studio/preview_png.h"
 #include "studio/request_error.h"
 #include "testhost/component_instance.h"
 #include "testhost/host_object.h"
@@ -181,7 +181,8 @@ json StudioSession::panel() {
       entry["default"] = numericAttribute(parameter.attributes, acf::attribute_key::kDefault);
       if (control.kind == testhost::ControlKind::ColourControl) {
         json channels = json::array();
-        for (const int channel : parameter.components) channels.push_back(testhost::toUtf8(model.parameter(channel).name));
+        for (const int channel : parameter.components)
+          channels.push_back(testhost::toUtf8(model.parameter(channel).name));
         entry["channels"] = channels;
       }
     }
@@ -216,8 +217,8 @@ json StudioSession::parameters(double time) {
       value = std::stod(valueText(rule, bytes));
     json keyframes = json::array();
     for (const auto& [frame, unused] : store.keyframes(rule.record->id)) keyframes.push_back(frame);
-    out[rule.name] = {{"kind", kindName(rule.kind)}, {"value", value}, {"keyframes", keyframes},
-                      {"accepts", rule.accepts()}};
+    out[rule.name] = {
+        {"kind", kindName(rule.kind)}, {"value", value}, {"keyframes", keyframes}, {"accepts", rule.accepts()}};
   }
   return {{"time", time}, {"parameters", out}};
 }
@@ -249,8 +250,7 @@ void StudioSession::removeKeyframe(const std::string& name, double time) {
   std::lock_guard lock(mutex_);
   const cli::ParameterRule& found = rule(name);
   const auto keyframes = host_.store().keyframes(found.record->id);
-  if (!keyframes.contains(time))
-    throw RequestError(name + " has no keyframe at frame " + testhost::numberText(time));
+  if (!keyframes.contains(time)) throw RequestError(name + " has no keyframe at frame " + testhost::numberText(time));
   host_.store().removeKeyframe(found.record->id, time);
 }
 
@@ -340,7 +340,8 @@ void StudioSession::setViewerSettings(const json& settings) {
   std::optional<int32_t> mode;
   std::optional<uint16_t> hitScale;
   if (settings.contains("mode")) {
-    if (!settings["mode"].is_number_integer() || settings["mode"].get<int64_t>() < 0 || settings["mode"].get<int64_t>() > 2)
+    if (!settings["mode"].is_number_integer() || settings["mode"].get<int64_t>() < 0 ||
+        settings["mode"].get<int64_t>() > 2)
       throw RequestError("\"mode\" is 0 or 1 (handles) or 2 (drag)");
     mode = settings["mode"].get<int32_t>();
   }
@@ -399,10 +400,14 @@ json StudioSession::fontRecord() {
   LOGFONTW record{};
   std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
   const std::u16string face(record.lfFaceName, std::find(record.lfFaceName, record.lfFaceName + LF_FACESIZE, u'\0'));
-  return {{"face", testhost::toUtf8(face)},     {"height", record.lfHeight},
-          {"weight", record.lfWeight},           {"italic", record.lfItalic != 0},
-          {"underline", record.lfUnderline != 0}, {"strikeout", record.lfStrikeOut != 0},
-          {"charSet", record.lfCharSet},         {"bytes", testhost::hexText(bytes)}};
+  return {{"face", testhost::toUtf8(face)},
+          {"height", record.lfHeight},
+          {"weight", record.lfWeight},
+          {"italic", record.lfItalic != 0},
+          {"underline", record.lfUnderline != 0},
+          {"strikeout", record.lfStrikeOut != 0},
+          {"charSet", record.lfCharSet},
+          {"bytes", testhost::hexText(bytes)}};
 }
 
 cli::Project StudioSession::projectLocked() {
@@ -477,9 +482,12 @@ std::filesystem::path StudioSession::pluginPath() const { return host_.library()
 json StudioSession::clipInfo() {
   std::lock_guard lock(mutex_);
   json frameCount = clip_->frameCount() ? json(*clip_->frameCount()) : json(nullptr);
-  return {{"width", clip_->width()},       {"height", clip_->height()},
-          {"framesPerSecond", clip_->framesPerSecond()}, {"aspect", clip_->settings().aspect},
-          {"inputFrames", frameCount},     {"input", cli::toJson(projectLocked())["input"]},
+  return {{"width", clip_->width()},
+          {"height", clip_->height()},
+          {"framesPerSecond", clip_->framesPerSecond()},
+          {"aspect", clip_->settings().aspect},
+          {"inputFrames", frameCount},
+          {"input", cli::toJson(projectLocked())["input"]},
           {"output", cli::toJson(projectLocked())["output"]}};
 }
 

@@ -12,9 +12,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands/parameter_settings.h"
+#include "cli/commands/project_file.h"
 #include "cli/pixels/picture.h"
 #include "studio/clip_preview.h"
-#include "cli/commands/project_file.h"
 #include "testhost/font_command.h"
 #include "testhost/panel_session.h"
 #include "testhost/render_host.h"

@@ -103,15 +103,14 @@ class HostParameter final : public HostObject<acf::Parameter> {
   acf::Result ACFCALL GetValue(const acf::Guid& valueType, void* value, int32_t size) override;
   acf::Result ACFCALL SetValue(const acf::Guid& valueType, const void* value, int32_t size) override;
   acf::Result ACFCALL GetValueAtTime(double time, const acf::Guid& valueType, void* value, int32_t size) override;
-  acf::Result ACFCALL SetValueAtTime(double time, const acf::Guid& valueType, const void* value,
-                                     int32_t size) override;
+  acf::Result ACFCALL SetValueAtTime(double time, const acf::Guid& valueType, const void* value, int32_t size) override;
   int32_t ACFCALL GetFlag() override;
 
  private:
   acf::Result read(const char* operation, std::optional<double> time, const acf::Guid& valueType, void* value,
                    int32_t size);
-  acf::Result write(const char* operation, std::optional<double> time, const acf::Guid& valueType,
-                    const void* value, int32_t size);
+  acf::Result write(const char* operation, std::optional<double> time, const acf::Guid& valueType, const void* value,
+                    int32_t size);
 
   std::shared_ptr<ParameterStore> store_;
   acf::Guid id_;

@@ -12,9 +12,9 @@
 //   horaz_studio_bench [repetitions]
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
       session.framePng(12);
     });
     met = met && afterChange.cpu < 50.0;
-    std::printf("%-8s %15.1f (%6.1f) %15.1f (%6.1f) %15.1f (%6.1f)\n", names[type], afterChange.cpu,
-                afterChange.wall, scrub.cpu, scrub.wall, frame.cpu, frame.wall);
+    std::printf("%-8s %15.1f (%6.1f) %15.1f (%6.1f) %15.1f (%6.1f)\n", names[type], afterChange.cpu, afterChange.wall,
+                scrub.cpu, scrub.wall, frame.cpu, frame.wall);
   }
   std::printf("viewer picture after a change under 50 ms of CPU: %s\n", met ? "yes" : "no");
   return 0;

@@ -47,8 +47,9 @@ Value field(const json& object, const char* name, const Value& fallback, const s
 }
 
 std::string quoteForShell(const std::string& word) {
-  const bool plain = !word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                             "0123456789-_./:=,%@+") == std::string::npos;
+  const bool plain = !word.empty() && word.find_first_not_of(
+                                          "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                          "0123456789-_./:=,%@+") == std::string::npos;
   if (plain) return word;
   std::string quoted = "'";
   for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -81,18 +82,18 @@ json toJson(const Project& project) {
             {"underline", choice.underline},
             {"strikeout", choice.strikeOut}};
   }
-  return {{"horazProject", kProjectVersion},
-          {"parameters", parameters},
-          {"font", font},
-          {"input",
-           {{"source", project.input.source},
-            {"size", project.input.size},
-            {"frameRate", project.input.frameRate},
-            {"pixelAspect", project.input.pixelAspect},
-            {"fields", project.input.fields},
-            {"format", project.input.format}}},
-          {"output",
-           {{"path", project.output.path}, {"frames", project.output.frames}, {"start", project.output.start}}}};
+  return {
+      {"horazProject", kProjectVersion},
+      {"parameters", parameters},
+      {"font", font},
+      {"input",
+       {{"source", project.input.source},
+        {"size", project.input.size},
+        {"frameRate", project.input.frameRate},
+        {"pixelAspect", project.input.pixelAspect},
+        {"fields", project.input.fields},
+        {"format", project.input.format}}},
+      {"output", {{"path", project.output.path}, {"frames", project.output.frames}, {"start", project.output.start}}}};
 }
 
 Project projectFromJson(const json& document) {

@@ -34,8 +34,8 @@ struct InputSettings {
   std::string size = "1920x1080";  // used where the source has no size of its own
   std::string frameRate = "25";
   std::string pixelAspect = "1";
-  std::string fields = "none";     // none, upper, lower
-  std::string format = "rgba";     // rgba, bgra, argb, cbycry, ycbycr
+  std::string fields = "none";  // none, upper, lower
+  std::string format = "rgba";  // rgba, bgra, argb, cbycry, ycbycr
   friend bool operator==(const InputSettings&, const InputSettings&) = default;
 };
 

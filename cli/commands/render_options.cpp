@@ -141,7 +141,8 @@ constexpr std::array kFrameOptions{
 constexpr std::array kRunningOptions{
     RenderOption{"", "--threads", "N", "frames rendered at once (default: one per core)",
                  [](RenderOptions& o, std::string_view v) {
-                   o.threads = static_cast<int32_t>(wholeNumber("--threads", "a whole number from 1 to 256", v, 1, 256));
+                   o.threads =
+                       static_cast<int32_t>(wholeNumber("--threads", "a whole number from 1 to 256", v, 1, 256));
                  }},
     RenderOption{"-q", "--quiet", "", "no progress bar (it shows only on a terminal anyway)",
                  [](RenderOptions& o, std::string_view) { o.quiet = true; }},
@@ -192,7 +193,8 @@ frame (two render calls per frame with --fields), writing the result as video
 or pictures. Nothing is written under OUTPUT until the whole render succeeded.
 )";
 
-constexpr std::string_view kParameterNotes = R"(Numbers must lie within the parameter's limits. Other whole numbers for a list
+constexpr std::string_view kParameterNotes =
+    R"(Numbers must lie within the parameter's limits. Other whole numbers for a list
 are passed on with a note (the clock type 3 draws nothing). The two colours
 also take "Foreground RGB Color=R,G,B" or "=#RRGGBB". "Count Down" takes 0/1,
 true/false, on/off. Parameters without a registered default start at 0 as in

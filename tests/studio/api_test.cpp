@@ -18,16 +18,17 @@ namespace horaz::test {
 namespace {
 
 // The time controls the update handler switches, by bound parameter.
-const std::vector<std::string> kSwitched = {
-    "Start Time Millsecond", "Start Time Frame", "Start Time Day", "Start Time Month", "Start Time Year",
-    "Stop Time Hour",        "Stop Time Minute", "Stop Time Second", "Stop Time Millsecond", "Stop Time Frame",
-    "Start Time"};
+const std::vector<std::string> kSwitched = {"Start Time Millsecond", "Start Time Frame", "Start Time Day",
+                                            "Start Time Month",      "Start Time Year",  "Stop Time Hour",
+                                            "Stop Time Minute",      "Stop Time Second", "Stop Time Millsecond",
+                                            "Stop Time Frame",       "Start Time"};
 
 // Availability of the switched controls, in the order above, per style group.
-const std::map<std::string, std::vector<int>> kGroups = {
-    {"time of day", {1, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0}}, {"timecode", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-    {"date", {0, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0}},        {"free format", {0, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1}},
-    {"frame count", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}};
+const std::map<std::string, std::vector<int>> kGroups = {{"time of day", {1, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0}},
+                                                         {"timecode", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+                                                         {"date", {0, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0}},
+                                                         {"free format", {0, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1}},
+                                                         {"frame count", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}};
 
 std::vector<int> switchedAvailability(const json& panel) {
   std::vector<int> out;
@@ -44,7 +45,8 @@ TEST_F(StudioApi, ThePanelListsEveryRegisteredControlInTreeOrder) {
   // colour control's channels, the last control.
   std::vector<std::string> topLevel;
   for (const json& control : panel["controls"])
-    if (control["depth"] == 0) topLevel.push_back(control["label"].is_null() ? "" : control["label"].get<std::string>());
+    if (control["depth"] == 0)
+      topLevel.push_back(control["label"].is_null() ? "" : control["label"].get<std::string>());
   EXPECT_EQ(topLevel, (std::vector<std::string>{"Digital Clock Alignment", "Clock Type List", "Position/Size", "Time",
                                                 "Colors", "Timer Style"}));
   const json& alignment = panel["controls"][1];
@@ -73,11 +75,11 @@ TEST_F(StudioApi, EachTimerStyleGreysWhatTheUpdateHandlerSwitchesOff) {
     std::string group;  // what the controls show afterwards
   };
   // Out-of-range styles change nothing, so each follows a known state.
-  const std::vector<Case> cases = {
-      {0, "time of day"},  {1, "time of day"}, {2, "time of day"},  {3, "time of day"}, {4, "time of day"},
-      {5, "time of day"},  {6, "time of day"}, {7, "time of day"},  {8, "time of day"}, {9, "time of day"},
-      {10, "timecode"},    {-1, "timecode"},   {11, "date"},        {12, "date"},       {13, "free format"},
-      {16, "free format"}, {14, "frame count"}, {15, "frame count"}};
+  const std::vector<Case> cases = {{0, "time of day"},  {1, "time of day"}, {2, "time of day"},  {3, "time of day"},
+                                   {4, "time of day"},  {5, "time of day"}, {6, "time of day"},  {7, "time of day"},
+                                   {8, "time of day"},  {9, "time of day"}, {10, "timecode"},    {-1, "timecode"},
+                                   {11, "date"},        {12, "date"},       {13, "free format"}, {16, "free format"},
+                                   {14, "frame count"}, {15, "frame count"}};
   std::set<int> checked;
   for (const Case& c : cases) {
     set("Style List", c.style);

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <thread>
 
-#include "cli/media/png_io.h"
 #include "cli/commands/project_file.h"
+#include "cli/media/png_io.h"
 #include "studio_fixture.h"
 
 namespace horaz::test {
@@ -79,9 +79,9 @@ TEST_F(StudioProject, TheCommandLineAndTheProjectRenderWhatTheStudioShows) {
     std::ofstream file(folder_ / "clock.horaz.json");
     file << get("/api/project").dump(2);
   }
-  ASSERT_EQ(runTool({"render", "--project", "clock.horaz.json", "-o", "project%02d.png", "--quiet"}, folder_.path())
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      runTool({"render", "--project", "clock.horaz.json", "-o", "project%02d.png", "--quiet"}, folder_.path()).exitCode,
+      0);
 
   for (const std::string name : {"clip", "project"}) {
     for (int i = 0; i < 4; ++i) {
