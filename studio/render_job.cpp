@@ -87,8 +87,18 @@ void RenderJob::start(const std::vector<std::string>& arguments, const std::file
   posix_spawn_file_actions_addclose(&actions, replica);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  // Its own session: a Ctrl-C in the studio's terminal is the studio's.
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  // Its own session: a Ctrl-C in the studio's terminal is the studio's. The
+  // studio's thread blocks SIGINT and SIGTERM to wait for them; the render
+  // must take them again, or cancel could not stop it.
+  sigset_t none;
+  sigemptyset(&none);
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &stopSignals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t child = -1;
   const int failure = posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

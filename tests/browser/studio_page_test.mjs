@@ -121,6 +121,16 @@ await step('06-render-a-short-clip', async () => {
   assert.ok(fs.existsSync(path.join(outputDir, 'browser-clip.y4m')), 'the file is there');
 });
 
+await step('07-cancel-a-render', async () => {
+  await page.locator('#output-path').fill('cancelled.y4m');
+  await page.locator('#output-frames').fill('5000');
+  await page.locator('#render-start').click();
+  await page.waitForFunction(() => document.querySelector('#render-text').dataset.state === 'running', null, { timeout: 10000 });
+  await page.locator('#render-cancel').click();
+  await page.waitForFunction(() => document.querySelector('#render-text').dataset.state === 'cancelled', null, { timeout: 20000 });
+  assert.deepEqual(fs.readdirSync(outputDir), ['browser-clip.y4m'], 'nothing of the cancelled render is left');
+});
+
 await browser.close();
 fs.rmSync(profile, { recursive: true, force: true });
 if (problems.length) {
