@@ -13,6 +13,9 @@
 namespace horaz::studio {
 
 ClipPreview::ClipPreview(testhost::RenderHost& host, const cli::InputSettings& input) {
+  // The viewer goes back and forth in the clip, which a stream cannot.
+  if (input.source == "-")
+    throw RequestError("the studio reads clips from files; '-' (standard input) is for horaz render");
   cli::Project alone;
   alone.input = input;
   std::vector<std::string> words = cli::renderArguments(alone);
