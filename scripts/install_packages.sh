@@ -6,7 +6,9 @@
 # clang-tidy; ffmpeg, which `horaz render` reads and writes video files with;
 # help2man and dpkg-dev (with file) for the man page and the Debian package;
 # the frei0r header and the hosts the frei0r filter is tested in (ffmpeg,
-# melt, GStreamer's frei0r wrapper and the elements its pipelines use).
+# melt, GStreamer's frei0r wrapper and the elements its pipelines use); the
+# studio's HTTP and JSON libraries, and Chromium with Node.js for the studio's
+# browser tests.
 set -euo pipefail
 
 packages=(
@@ -18,6 +20,8 @@ packages=(
   ffmpeg help2man dpkg-dev file
   frei0r-plugins-dev melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  libcpp-httplib-dev nlohmann-json3-dev
+  chromium nodejs
 )
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then

@@ -94,6 +94,28 @@ void ParameterStore::setKeyframe(const acf::Guid& id, double time, std::vector<u
   notify(id);
 }
 
+void ParameterStore::removeKeyframe(const acf::Guid& id, double time) {
+  {
+    std::lock_guard lock(mutex_);
+    Slot& s = slot(id);
+    const auto found = s.keyframes.find(time);
+    if (found == s.keyframes.end()) return;
+    if (s.keyframes.size() == 1) s.constant = found->second;
+    s.keyframes.erase(found);
+  }
+  notify(id);
+}
+
+std::map<double, std::vector<uint8_t>> ParameterStore::keyframes(const acf::Guid& id) const {
+  std::lock_guard lock(mutex_);
+  return slot(id).keyframes;
+}
+
+std::vector<uint8_t> ParameterStore::constantValue(const acf::Guid& id) const {
+  std::lock_guard lock(mutex_);
+  return slot(id).constant;
+}
+
 std::vector<uint8_t> ParameterStore::valueAtLocked(const Slot& s, double time) const {
   if (s.keyframes.empty()) return s.constant;
   auto after = s.keyframes.upper_bound(time);
@@ -171,8 +193,7 @@ HostParameter::HostParameter(std::shared_ptr<Ledger> ledger, std::shared_ptr<Par
     : HostObject(std::move(ledger)), store_(std::move(store)), id_(id), name_(store_->nameOf(id)) {}
 
 acf::Result HostParameter::GetInfo(acf::Guid* valueType, int32_t* size) {
-  if (const acf::Result injected = enter("Parameter.GetInfo(" + name_ + ")"); acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter("Parameter.GetInfo(" + name_ + ")"); acf::failed(injected)) return injected;
   if (!valueType || !size) return acf::kNullArgument;
   *valueType = store_->valueTypeOf(id_);
   *size = static_cast<int32_t>(store_->currentValue(id_).size());
@@ -233,14 +254,13 @@ acf::Result HostParameter::SetValue(const acf::Guid& valueType, const void* valu
 acf::Result HostParameter::GetValueAtTime(double time, const acf::Guid& valueType, void* value, int32_t size) {
   return read("GetValueAtTime", time, valueType, value, size);
 }
-acf::Result HostParameter::SetValueAtTime(double time, const acf::Guid& valueType, const void* value,
-                                          int32_t size) {
+acf::Result HostParameter::SetValueAtTime(double time, const acf::Guid& valueType, const void* value, int32_t size) {
   return write("SetValueAtTime", time, valueType, value, size);
 }
 int32_t HostParameter::GetFlag() { return store_->flag(id_); }
 
-HostParameterSet::HostParameterSet(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store,
-                                   double aspect, double framesPerSecond, InputAccessorProvider inputAccessor)
+HostParameterSet::HostParameterSet(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, double aspect,
+                                   double framesPerSecond, InputAccessorProvider inputAccessor)
     : HostObject(std::move(ledger)),
       store_(std::move(store)),
       aspect_(aspect),

@@ -40,6 +40,13 @@ class ParameterStore {
   // The constant value (and, with `clearKeyframes`, no animation).
   void set(const acf::Guid& id, std::vector<uint8_t> bytes, bool clearKeyframes = true);
   void setKeyframe(const acf::Guid& id, double time, std::vector<uint8_t> bytes);
+  // Removes the keyframe at `time`, if any. The last keyframe's value
+  // becomes the constant value, so the parameter keeps what it showed.
+  void removeKeyframe(const acf::Guid& id, double time);
+  // The keyframes in time order (empty for a constant parameter).
+  std::map<double, std::vector<uint8_t>> keyframes(const acf::Guid& id) const;
+  // The value a parameter holds when it has no keyframes.
+  std::vector<uint8_t> constantValue(const acf::Guid& id) const;
   // A write at a time: a keyframe when the parameter is animated, the
   // constant value otherwise.
   void setAtTime(const acf::Guid& id, double time, std::vector<uint8_t> bytes);
@@ -96,15 +103,14 @@ class HostParameter final : public HostObject<acf::Parameter> {
   acf::Result ACFCALL GetValue(const acf::Guid& valueType, void* value, int32_t size) override;
   acf::Result ACFCALL SetValue(const acf::Guid& valueType, const void* value, int32_t size) override;
   acf::Result ACFCALL GetValueAtTime(double time, const acf::Guid& valueType, void* value, int32_t size) override;
-  acf::Result ACFCALL SetValueAtTime(double time, const acf::Guid& valueType, const void* value,
-                                     int32_t size) override;
+  acf::Result ACFCALL SetValueAtTime(double time, const acf::Guid& valueType, const void* value, int32_t size) override;
   int32_t ACFCALL GetFlag() override;
 
  private:
   acf::Result read(const char* operation, std::optional<double> time, const acf::Guid& valueType, void* value,
                    int32_t size);
-  acf::Result write(const char* operation, std::optional<double> time, const acf::Guid& valueType,
-                    const void* value, int32_t size);
+  acf::Result write(const char* operation, std::optional<double> time, const acf::Guid& valueType, const void* value,
+                    int32_t size);
 
   std::shared_ptr<ParameterStore> store_;
   acf::Guid id_;

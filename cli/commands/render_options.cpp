@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "cli/commands/project_file.h"
 #include "cli/media/encoder_settings.h"
 #include "cli/support/help_text.h"
 #include "cli/support/option_table.h"
@@ -59,6 +60,11 @@ constexpr std::array kInputOutputOptions{
                  [](RenderOptions& o, std::string_view v) { o.output = std::string(v); }},
     RenderOption{"", "--contact-sheet", "FILE.png", "also write a grid of evenly spaced frames",
                  [](RenderOptions& o, std::string_view v) { o.contactSheet = std::string(v); }},
+    RenderOption{"", "--project", "FILE.json",
+                 "render a project saved by horaz studio: its input,\n"
+                 "frames, parameters with keyframes, font and output;\n"
+                 "the other options given here take precedence",
+                 [](RenderOptions& o, std::string_view v) { o.project = std::string(v); }},
     RenderOption{"", "--no-audio", "", "leave the input's sound out of a video output",
                  [](RenderOptions& o, std::string_view) { o.noAudio = true; }},
     RenderOption{"", "--encoder-args", "\"ARGS\"",
@@ -309,6 +315,21 @@ const std::string& renderHelpText() {
 RenderOptions parseRenderOptions(std::span<const std::string_view> arguments) {
   RenderOptions options;
   applyOptions<RenderOptions>(allOptions(), arguments, options);
+  if (options.project && !options.help) {
+    // The project as the options it stands for, then the command line's own.
+    Project project;
+    try {
+      project = readProjectFile(*options.project);
+    } catch (const ProjectError& error) {
+      throw UsageError(std::string("--project ") + error.what());
+    }
+    std::vector<std::string> words = renderArguments(project);
+    words.insert(words.end(), {"-o", project.output.path});
+    const std::vector<std::string_view> views(words.begin(), words.end());
+    options = RenderOptions{};
+    applyOptions<RenderOptions>(allOptions(), views, options);
+    applyOptions<RenderOptions>(allOptions(), arguments, options);
+  }
   checkComplete(options);
   return options;
 }

@@ -41,6 +41,7 @@ struct RenderOptions {
   std::optional<std::string> contactSheet;
   bool noAudio = false;
   std::vector<std::string> encoderArguments;  // --encoder-args, split into words
+  std::optional<std::string> project;  // the --project file, already applied
 };
 
 // Throws UsageError.
