@@ -24,7 +24,8 @@ ClipPreview::ClipPreview(testhost::RenderHost& host, const cli::InputSettings& i
   cli::RenderOptions options;
   try {
     options = cli::parseRenderOptions(views);
-    source_ = cli::openSource(options.input);
+    std::vector<std::string> notes;  // format conversions the viewer need not report
+    source_ = cli::openSource(options.input, notes);
   } catch (const std::exception& error) {
     throw RequestError(error.what());
   }
@@ -39,8 +40,11 @@ ClipPreview::ClipPreview(testhost::RenderHost& host, const cli::InputSettings& i
 
   // As the tool plays the clip: top-down rows, fields in the asked order.
   settings_.framesPerSecond = options.frameRate ? options.frameRate->value() : 25.0;
-  settings_.pixelAspect = options.pixelAspect ? options.pixelAspect->value() : 1.0;
-  settings_.aspect = width_ * settings_.pixelAspect / height_;
+  // The option is a pixel's width over its height; the host's frame answers
+  // the other way round.
+  const double pixelWidthOverHeight = options.pixelAspect ? options.pixelAspect->value() : 1.0;
+  settings_.pixelAspect = testhost::frameAnswerForPixelAspect(pixelWidthOverHeight);
+  settings_.aspect = width_ * pixelWidthOverHeight / height_;
   const cli::FieldOrder fields = options.fields.value_or(cli::FieldOrder::kNone);
   if (fields != cli::FieldOrder::kNone) {
     settings_.interlaced = true;

@@ -18,7 +18,7 @@ namespace horaz::studio {
 namespace {
 
 using nlohmann::json;
-using Kind = cli::ParameterRule::Kind;
+using Kind = testhost::ParameterRule::Kind;
 
 // The effect's attributes that name its companions by component id.
 constexpr acf::Guid kOverlayAttribute = acf::makeGuid("{1DF5C91E-7177-3277-BFEA-37B34A851B7F}");
@@ -101,7 +101,7 @@ void scaleInto(const cli::RgbaPicture& frame, cli::RgbaPicture& viewer) {
 
 StudioSession::StudioSession(const std::filesystem::path& plugin)
     : host_(plugin),
-      rules_(cli::parameterRules(host_.model())),
+      rules_(testhost::parameterRules(host_.model())),
       fontAction_(makeCompanion<acf::FontSelectionAction>(host_, kFontActionAttribute)),
       overlay_(makeCompanion<acf::Overlay>(host_, kOverlayAttribute)) {
   initial_ = parameterValues();
@@ -123,13 +123,13 @@ StudioSession::~StudioSession() {
   fontAction_.reset();
 }
 
-const cli::ParameterRule& StudioSession::rule(const std::string& name) const {
-  for (const cli::ParameterRule& candidate : rules_)
+const testhost::ParameterRule& StudioSession::rule(const std::string& name) const {
+  for (const testhost::ParameterRule& candidate : rules_)
     if (candidate.name == name) return candidate;
   throw RequestError("unknown parameter '" + name + "' (GET /api/parameters lists them all)");
 }
 
-std::string StudioSession::valueText(const cli::ParameterRule& rule, const std::vector<uint8_t>& bytes) const {
+std::string StudioSession::valueText(const testhost::ParameterRule& rule, const std::vector<uint8_t>& bytes) const {
   if (rule.kind == Kind::kText) return std::string(bytes.begin(), bytes.end());
   if (rule.kind == Kind::kDouble) {
     double value = 0;
@@ -146,7 +146,7 @@ std::string StudioSession::valueText(const cli::ParameterRule& rule, const std::
 std::map<std::string, cli::ParameterValue> StudioSession::parameterValues() {
   std::map<std::string, cli::ParameterValue> values;
   testhost::ParameterStore& store = host_.store();
-  for (const cli::ParameterRule& rule : rules_) {
+  for (const testhost::ParameterRule& rule : rules_) {
     if (rule.kind == Kind::kColour || rule.kind == Kind::kData) continue;
     cli::ParameterValue value;
     value.value = valueText(rule, store.constantValue(rule.record->id));
@@ -207,7 +207,7 @@ json StudioSession::parameters(double time) {
   std::lock_guard lock(mutex_);
   testhost::ParameterStore& store = host_.store();
   json out = json::object();
-  for (const cli::ParameterRule& rule : rules_) {
+  for (const testhost::ParameterRule& rule : rules_) {
     if (rule.kind == Kind::kColour || rule.kind == Kind::kData) continue;
     const std::vector<uint8_t> bytes = store.valueAt(rule.record->id, time);
     json value;
@@ -230,15 +230,15 @@ void StudioSession::setParameter(const std::string& name, const json& value, dou
   setting += "=" + settingText(value);
   std::lock_guard lock(mutex_);
   std::vector<std::string> notes;
-  std::vector<cli::ParameterAssignment> assignments;
+  std::vector<testhost::ParameterAssignment> assignments;
   try {
-    assignments = cli::resolveSetting(rules_, setting, notes);
-  } catch (const cli::SettingError& error) {
+    assignments = testhost::resolveSetting(rules_, setting, notes);
+  } catch (const testhost::SettingError& error) {
     throw RequestError(error.what());
   }
   testhost::ParameterStore& store = host_.store();
   panel_->setTime(time);
-  for (const cli::ParameterAssignment& assignment : assignments) {
+  for (const testhost::ParameterAssignment& assignment : assignments) {
     if (assignment.keyframe)
       store.setKeyframe(assignment.id, *assignment.keyframe, assignment.bytes);
     else
@@ -248,7 +248,7 @@ void StudioSession::setParameter(const std::string& name, const json& value, dou
 
 void StudioSession::removeKeyframe(const std::string& name, double time) {
   std::lock_guard lock(mutex_);
-  const cli::ParameterRule& found = rule(name);
+  const testhost::ParameterRule& found = rule(name);
   const auto keyframes = host_.store().keyframes(found.record->id);
   if (!keyframes.contains(time)) throw RequestError(name + " has no keyframe at frame " + testhost::numberText(time));
   host_.store().removeKeyframe(found.record->id, time);
@@ -426,18 +426,18 @@ cli::Project StudioSession::project() {
 
 void StudioSession::loadProject(const cli::Project& project) {
   std::lock_guard lock(mutex_);
-  std::vector<cli::ParameterAssignment> constants, keyframes;
+  std::vector<testhost::ParameterAssignment> constants, keyframes;
   std::vector<std::string> notes;
   try {
     for (const auto& [name, parameter] : project.parameters) {
-      for (cli::ParameterAssignment& assignment : cli::resolveSetting(rules_, name + "=" + parameter.value, notes))
+      for (testhost::ParameterAssignment& assignment : testhost::resolveSetting(rules_, name + "=" + parameter.value, notes))
         constants.push_back(std::move(assignment));
       for (const auto& [frame, value] : parameter.keyframes)
-        for (cli::ParameterAssignment& assignment :
-             cli::resolveSetting(rules_, name + "@" + testhost::numberText(frame) + "=" + value, notes))
+        for (testhost::ParameterAssignment& assignment :
+             testhost::resolveSetting(rules_, name + "@" + testhost::numberText(frame) + "=" + value, notes))
           keyframes.push_back(std::move(assignment));
     }
-  } catch (const cli::SettingError& error) {
+  } catch (const testhost::SettingError& error) {
     throw RequestError(error.what());
   }
   if (project.output.frames < 1) throw RequestError("output.frames must be at least 1");
@@ -447,8 +447,8 @@ void StudioSession::loadProject(const cli::Project& project) {
   viewer_.reset();  // its aspect follows the clip
   host_.resetParameters();
   testhost::ParameterStore& store = host_.store();
-  for (const cli::ParameterAssignment& assignment : constants) store.set(assignment.id, assignment.bytes);
-  for (const cli::ParameterAssignment& assignment : keyframes)
+  for (const testhost::ParameterAssignment& assignment : constants) store.set(assignment.id, assignment.bytes);
+  for (const testhost::ParameterAssignment& assignment : keyframes)
     store.setKeyframe(assignment.id, *assignment.keyframe, assignment.bytes);
   clip_ = std::move(clip);
   input_ = project.input;

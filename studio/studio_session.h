@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/commands/parameter_settings.h"
+#include "testhost/parameter_settings.h"
 #include "cli/commands/project_file.h"
 #include "cli/pixels/picture.h"
 #include "studio/clip_preview.h"
@@ -89,15 +89,15 @@ class StudioSession {
  private:
   cli::Project projectLocked();
   std::map<std::string, cli::ParameterValue> parameterValues();
-  const cli::ParameterRule& rule(const std::string& name) const;
-  std::string valueText(const cli::ParameterRule& rule, const std::vector<uint8_t>& bytes) const;
+  const testhost::ParameterRule& rule(const std::string& name) const;
+  std::string valueText(const testhost::ParameterRule& rule, const std::vector<uint8_t>& bytes) const;
   void renderInto(double time);
   void ensureViewer(int32_t width, int32_t height);
   void applyFont(const std::optional<testhost::FontChoice>& font);
 
   mutable std::mutex mutex_;
   testhost::RenderHost host_;
-  std::vector<cli::ParameterRule> rules_;
+  std::vector<testhost::ParameterRule> rules_;
   std::map<std::string, cli::ParameterValue> initial_;
   CountedRef<acf::FontSelectionAction> fontAction_;
   CountedRef<acf::Overlay> overlay_;

@@ -5,10 +5,16 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/commands/parameter_settings.h"
+#include "testhost/parameter_settings.h"
 #include "testhost/registration_model.h"
 
 namespace horaz::cli {
+
+using testhost::ParameterAssignment;
+using testhost::ParameterRule;
+using testhost::SettingError;
+using testhost::parseFontChoice;
+using testhost::resolveSetting;
 namespace {
 
 using nlohmann::json;

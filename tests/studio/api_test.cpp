@@ -8,7 +8,7 @@
 
 #include <wingdi.h>
 
-#include "cli/commands/parameter_settings.h"
+#include "testhost/parameter_settings.h"
 #include "studio_fixture.h"
 #include "testhost/font_command.h"
 #include "testhost/registration_model.h"
@@ -192,8 +192,8 @@ std::string setMessage(const std::string& argument) {
   testhost::RenderHost host;
   std::vector<std::string> notes;
   try {
-    cli::resolveSetting(cli::parameterRules(host.model()), argument, notes);
-  } catch (const cli::SettingError& error) {
+    testhost::resolveSetting(testhost::parameterRules(host.model()), argument, notes);
+  } catch (const testhost::SettingError& error) {
     return error.what();
   }
   return "(accepted)";
