@@ -4,6 +4,7 @@
 #include <string>
 
 #include "effect/truncate_to_int32.h"
+#include "module/platform_text.h"
 #include "paint/gdiplus_objects.h"
 #include "paint/pixel_arithmetic.h"
 
@@ -26,8 +27,8 @@ constexpr INT kBoldAboveWeight = 400;
 std::u16string faceNameOf(const LOGFONTW& font) {
   std::u16string name;
   for (WCHAR unit : font.lfFaceName) {
-    if (unit == 0) break;
-    name.push_back(unit);
+    if (unit == WCHAR{}) break;
+    name.push_back(static_cast<char16_t>(unit));
   }
   return name.empty() ? std::u16string(kDefaultFace) : name;
 }
@@ -43,7 +44,7 @@ INT textLength(const char16_t* text) {
 // return; the generic one belongs to GDI+. Empty when even that fails (a
 // size of 0, for one).
 GdiplusFont makeFontWithFallback(const char16_t* familyName, REAL emSize, INT style) {
-  const GdiplusFontFamily named = makeFontFamily(familyName);
+  const GdiplusFontFamily named = makeFontFamily(platformText(familyName));
   const GpFontFamily* family = named ? named.get() : genericSansSerifFamily();
   if (family == nullptr) return {};
   GdiplusFont font = makeFont(family, emSize, style, UnitPoint);
@@ -103,7 +104,7 @@ void DigitalClockPainter::draw(HDC dc, const char16_t* text, int32_t posX, int32
   GpRectF measured{0.0f, 0.0f, 0.0f, 0.0f};
   if (measuringFont) {
     const GpRectF origin{static_cast<REAL>(posX), static_cast<REAL>(posY), 0.0f, 0.0f};
-    if (GdipMeasureString(graphics.get(), text, length, measuringFont.get(), &origin, nullptr, &measured, nullptr,
+    if (GdipMeasureString(graphics.get(), platformText(text), length, measuringFont.get(), &origin, nullptr, &measured, nullptr,
                           nullptr) != Ok) {
       measured = GpRectF{0.0f, 0.0f, 0.0f, 0.0f};
     }
@@ -157,7 +158,7 @@ void DigitalClockPainter::draw(HDC dc, const char16_t* text, int32_t posX, int32
 
   if (showsBox) GdipFillRectangleI(graphics.get(), backgroundBrush.get(), left, top, boxWidth, boxHeight);
   if (showsText)
-    GdipDrawString(graphics.get(), text, length, drawingFont.get(), &layout, format.get(), foregroundBrush.get());
+    GdipDrawString(graphics.get(), platformText(text), length, drawingFont.get(), &layout, format.get(), foregroundBrush.get());
 }
 
 }  // namespace horaz

@@ -1,13 +1,17 @@
 #include "effect/timer_text.h"
 
 #include <stringapiset.h>
+#include <sysinfoapi.h>
+#include <winnls.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 
+#include "effect/strftime_pattern.h"
 #include "effect/truncate_to_int32.h"
+#include "module/platform_text.h"
 
 namespace horaz {
 namespace {
@@ -93,6 +97,11 @@ void expandFreeFormat(const ClockValue& value, std::string_view freeFormatPatter
   calendar.tm_yday = 0;
   calendar.tm_isdst = 0;
 
+#ifdef _WIN32
+  // A conversion the runtime does not know would end the host's process.
+  if (!windowsRuntimeAcceptsPattern(std::string_view(pattern.data()))) return;
+#endif
+
   // strftime answers 0 both when the expansion does not fit and when it is
   // empty; either way the text stays empty rather than showing whatever the
   // buffer holds.
@@ -100,7 +109,7 @@ void expandFreeFormat(const ClockValue& value, std::string_view freeFormatPatter
   if (std::strftime(expanded.data(), expanded.size(), pattern.data(), &calendar) == 0) return;
 
   // 255 bytes with their terminator never need more than 255 UTF-16 units.
-  const int converted = MultiByteToWideChar(conversionCodePage(), 0, expanded.data(), -1, text.units.data(),
+  const int converted = MultiByteToWideChar(conversionCodePage(), 0, expanded.data(), -1, platformText(text.units.data()),
                                             static_cast<int>(TimerText::kCapacity));
   if (converted == 0) text.units[0] = u'\0';
   text.units[TimerText::kCapacity - 1] = u'\0';
