@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/command.h"
+#include "cli/commands/command.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "definition/plugin_identity.h"
 #include "host/host_object.h"
 #include "host/vocabulary.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 
 namespace horaz::definition {
 namespace {
@@ -184,9 +184,9 @@ class EffectRegistrar {
   std::vector<std::pair<const ControlNode*, CountedRef<acf::ControlDefinition>>> controls_;
 };
 
-// The effect, in the order the host is told (the order is part of what the
-// host sees, so it is kept as it has always been: note where the colour
-// controls get their children and where groups are handed over).
+// The effect, in the order the host is told. The order is part of what the
+// host sees, so it is fixed here on purpose: note where the colour controls
+// get their children and where groups are handed over.
 CountedRef<acf::ComponentDefinition> registerEffect(acf::HostObjectFactory& factory) {
   namespace attribute = effect_attribute;
   EffectRegistrar r(factory);

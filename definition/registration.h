@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "host/counted_ref.h"
 #include "host/definitions.h"
 #include "host/unknown.h"
-#include "module/counted_ref.h"
 
 namespace horaz::definition {
 

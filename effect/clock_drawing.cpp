@@ -1,8 +1,8 @@
 #include "effect/clock_drawing.h"
 
-#include "effect/digital_clock_painter.h"
 #include "effect/render_conversions.h"
 #include "paint/analog_clock_painter.h"
+#include "paint/digital_clock_painter.h"
 #include "paint/gdiplus_objects.h"
 #include "paint/led_clock_painter.h"
 
@@ -48,20 +48,34 @@ void drawLed(HDC dc, const ClockDrawing& d, const TimerText& text, const Drawing
                static_cast<int32_t>(text.length()));
 }
 
+void drawDigital(HDC dc, const ClockDrawing& d, const TimerText& text, const DrawingAreaNotice& beforeDrawing) {
+  DigitalClockPainter painter;
+  painter.setTextColour(d.foreground);
+  painter.setBackgroundColour(d.background);
+  painter.setShowBackground(kShowBackground);
+  painter.setAlignment(d.alignment);
+  // The fonts are made before the drawing object and deleted after it.
+  painter.setFont(d.fontRecord, d.baseSize);
+  const GdiplusGraphics graphics = makeGraphics(dc);
+  if (!graphics) return;
+  DigitalClockPainter::prepareDrawingObject(graphics.get());
+  if (beforeDrawing) beforeDrawing(painter.extent(graphics.get(), d.posX, d.posY, text.c_str()));
+  painter.draw(graphics.get(), d.posX, d.posY, text.c_str());
+}
+
 }  // namespace
 
 void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, const TimerText& text,
                const DrawingAreaNotice& beforeDrawing) {
-  switch (drawing.clockType) {
-    case kAnalogClock:
+  using definition::ClockType;
+  switch (static_cast<ClockType>(drawing.clockType)) {
+    case ClockType::kAnalog:
       drawAnalog(dc, drawing, value, beforeDrawing);
       break;
-    case kDigitalClock:
-      DigitalClockPainter::draw(dc, text.c_str(), drawing.posX, drawing.posY, drawing.baseSize,
-                                drawing.foreground, drawing.background, drawing.alignment, drawing.fontRecord,
-                                kShowBackground, beforeDrawing);
+    case ClockType::kDigital:
+      drawDigital(dc, drawing, text, beforeDrawing);
       break;
-    case kLedClock:
+    case ClockType::kLed:
       drawLed(dc, drawing, text, beforeDrawing);
       break;
     default:

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
-#include "module/component_base.h"
-#include "module/counted_ref.h"
+#include "module/base/component_base.h"
 
 namespace horaz {
 

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "effect/truncate_to_int32.h"
+#include "definition/list_values.h"
+#include "paint/truncate_to_int32.h"
 
 namespace horaz {
 namespace {
@@ -10,7 +11,12 @@ namespace {
 constexpr double kMillisecondsPerDay = 86400000.0;
 constexpr double kInt32Limit = 2147483648.0;  // 2^31
 
-bool isFrameBased(int32_t style) { return style == 10 || style == 14 || style == 15; }
+bool isFrameBased(int32_t style) {
+  using definition::listValue;
+  using enum definition::TimerStyle;
+  return style == listValue(kTimecode) || style == listValue(kFrameCounter) ||
+         style == listValue(kFrameCounterWithField);
+}
 
 // ((hour * 60 + minute) * 60 + second) * 1000 in 32-bit arithmetic, taken as
 // unsigned. Fields outside their ranges wrap modulo 2^32, as they always did.
@@ -46,7 +52,9 @@ int32_t shownMillisecondsToInt32(double shownMs) {
 
 }  // namespace
 
-int32_t effectiveTimerStyle(int32_t timerStyle) noexcept { return timerStyle == 0 ? 1 : timerStyle; }
+int32_t effectiveTimerStyle(int32_t timerStyle) noexcept {
+  return timerStyle == 0 ? definition::listValue(definition::kFirstTimerStyle) : timerStyle;
+}
 
 ClockValue computeClockValue(const ClockInputs& in) noexcept {
   // A non-negative factor multiplies; a negative one divides by its magnitude.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "effect/truncate_to_int32.h"
+#include "paint/truncate_to_int32.h"
 
 namespace horaz {
 namespace {

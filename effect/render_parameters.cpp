@@ -5,8 +5,10 @@
 
 #include "definition/font_record.h"
 #include "definition/parameter_table.h"
+#include "effect/parameter_value.h"
 #include "host/vocabulary.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
+#include "module/base/handed_out.h"
 
 namespace horaz {
 namespace {
@@ -23,30 +25,22 @@ constexpr size_t kPatternBufferSize = 256;
 
 acf::Parameter& ParameterReader::fetch(const acf::Guid& id) {
   CountedRef<acf::Parameter> parameter;
-  check(context_.GetParameter(id, acf::Parameter::kId, parameter.putVoid()));
-  // A host that reports success without an object has failed all the same.
-  if (!parameter) raiseFailure(acf::kUnexpected);
+  obtained(context_.GetParameter(id, acf::Parameter::kId, parameter.putVoid()), parameter);
   held_.push_back(std::move(parameter));
   return *held_.back().get();
 }
 
+// A value the host could not give counts as 0.
 double ParameterReader::readDoubleAtTime(acf::Parameter& parameter) {
-  double value = 0.0;
-  if (acf::failed(parameter.GetValueAtTime(paramTime_, acf::value_type::kDouble, &value, sizeof value)))
-    return 0.0;  // whatever a failing host left there counts as 0
-  return value;
+  return valueAtTime<double>(parameter, paramTime_, acf::value_type::kDouble).value_or(0.0);
 }
 
 int32_t ParameterReader::readIntegerAtTime(acf::Parameter& parameter, const acf::Guid& valueType) {
-  int32_t value = 0;
-  if (acf::failed(parameter.GetValueAtTime(paramTime_, valueType, &value, sizeof value))) return 0;
-  return value;
+  return valueAtTime<int32_t>(parameter, paramTime_, valueType).value_or(0);
 }
 
 int32_t ParameterReader::readIntegerWithoutTime(acf::Parameter& parameter) {
-  int32_t value = 0;
-  if (acf::failed(parameter.GetValue(acf::value_type::kInteger, &value, sizeof value))) return 0;
-  return value;
+  return valueWithoutTime<int32_t>(parameter, acf::value_type::kInteger).value_or(0);
 }
 
 LOGFONTW ParameterReader::readFontRecord(acf::Parameter& parameter) {

@@ -7,8 +7,8 @@
 #include <wingdi.h>
 
 #include "effect/clock_value.h"
+#include "host/counted_ref.h"
 #include "host/parameters.h"
-#include "module/counted_ref.h"
 
 namespace horaz {
 

@@ -9,9 +9,10 @@
 #include <cstdio>
 #include <ctime>
 
+#include "definition/list_values.h"
 #include "effect/strftime_pattern.h"
-#include "effect/truncate_to_int32.h"
-#include "module/platform_text.h"
+#include "paint/platform_text.h"
+#include "paint/truncate_to_int32.h"
 
 namespace horaz {
 namespace {
@@ -133,53 +134,54 @@ TimerText makeTimerText(const ClockValue& value, int32_t style, std::string_view
   const int32_t totalMinutes = wrappingAdd(wrappingMul(h, 60), m);
   const int32_t totalSeconds = wrappingAdd(wrappingMul(totalMinutes, 60), s);
 
-  switch (style) {
-    case 1:
+  using enum definition::TimerStyle;
+  switch (static_cast<definition::TimerStyle>(style)) {
+    case kHoursToMilliseconds:
       formatInto(text, "%02d:%02d:%02d.%03d", h, m, s, ms);
       break;
-    case 2:
+    case kHoursToHundredths:
       formatInto(text, "%02d:%02d:%02d.%02d", h, m, s, ms / 10);
       break;
-    case 3:
+    case kHoursToTenths:
       formatInto(text, "%02d:%02d:%02d.%01d", h, m, s, ms / 100);
       break;
-    case 4:
+    case kHoursToSeconds:
       formatInto(text, "%02d:%02d:%02d", h, m, s);
       break;
-    case 5:
+    case kHoursAndMinutes:
       formatInto(text, "%02d:%02d", h, m);
       break;
-    case 6:
+    case kTotalMinutesAndSeconds:
       formatInto(text, "%02d:%02d", totalMinutes, s);
       break;
-    case 7:
+    case kTotalMinutes:
       formatInto(text, "%02d", totalMinutes);
       break;
-    case 8:
+    case kTotalMinutesToTenths:
       formatInto(text, "%02d:%02d.%01d", totalMinutes, s, ms / 100);
       break;
-    case 9:
+    case kTotalSecondsToTenths:
       formatInto(text, "%02d.%01d", totalSeconds, ms / 100);
       break;
-    case 10:
+    case kTimecode:
       // Hours to seconds come from the shown milliseconds, the frame from
       // clockFrames: counting down, the frame still runs up within a second.
       formatInto(text, "%02d:%02d:%02d:%02d", h, m, s, frameWithinSecond(value.clockFrames, value.framesPerSecond));
       if (askField(field) == 2) text.units[8] = u'.';
       break;
-    case 11:
+    case kDayMonthYear:
       formatInto(text, "%02d.%02d.%04d %02d:%02d:%02d", value.day, value.month, value.year, h, m, s);
       break;
-    case 12:
+    case kMonthDayYear:
       formatInto(text, "%02d/%02d/%04d %02d:%02d:%02d", value.month, value.day, value.year, h, m, s);
       break;
-    case 13:
+    case kFreeFormat:
       expandFreeFormat(value, freeFormatPattern, text);
       break;
-    case 14:
+    case kFrameCounter:
       formatInto(text, "%06d", truncateToInt32(value.clockFrames));
       break;
-    case 15: {
+    case kFrameCounterWithField: {
       const int32_t frames = truncateToInt32(value.clockFrames);
       formatInto(text, "%06d", frames);
       switch (askField(field)) {

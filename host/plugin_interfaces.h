@@ -26,14 +26,19 @@ struct ComponentClassFactory : IUnknown {
 struct EffectInterface : IUnknown {
   static constexpr Guid kId = makeGuid("{31FF7105-88A3-4496-9DCA-C2A208623B5B}");
 
+  // [3] Unused by the clock: answers kNotImplemented.
   virtual Result ACFCALL Operation3(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) = 0;
+  // [4] Unused: checks only that `pointer` is set (0, else kNullArgument)
+  // and writes nothing through it.
   virtual Result ACFCALL Operation4(void* pointer) = 0;
+  // [5] to [7] Unused: the clock keeps no state around renders; answer 0.
   virtual Result ACFCALL Operation5(int32_t, int32_t) = 0;
   virtual Result ACFCALL Operation6(int32_t, int32_t, int32_t) = 0;
   virtual Result ACFCALL Operation7(int32_t, int32_t, int32_t, int32_t, int32_t) = 0;
   // [8] Renders one frame or field into the output set.
   virtual Result ACFCALL Render(ParameterSet* context, int32_t, int32_t, Request* request, int32_t,
                                 TimeSource* timeSource, OutputSet* outputs) = 0;
+  // [9] to [11] Unused: answer 0.
   virtual Result ACFCALL Operation9(int32_t, int32_t, int32_t, int32_t, int32_t) = 0;
   virtual Result ACFCALL Operation10(int32_t, int32_t, int32_t) = 0;
   virtual Result ACFCALL Operation11(int32_t, int32_t) = 0;
@@ -46,7 +51,8 @@ struct EffectInterface : IUnknown {
 struct UpdateHandler : IUnknown {
   static constexpr Guid kId = makeGuid("{64960940-3F12-4C5D-A311-24915DCD152A}");
 
-  // [3]
+  // [3] Switches the start and stop time controls of `layout` on or off for
+  // the timer style the parameters hold at the time source's time.
   virtual Result ACFCALL UpdateParams(ParameterSet* parameters, IUnknown* second, TimeSource* timeSource,
                                       Panel* layout, int32_t fifth) = 0;
 
@@ -59,7 +65,8 @@ struct UpdateHandler : IUnknown {
 struct FontSelectionAction : IUnknown {
   static constexpr Guid kId = makeGuid("{3E5FDC33-F7DE-4DB2-8578-B7C3443545CA}");
 
-  // [3]
+  // [3] Shows the font dialog and stores the confirmed font in the effect's
+  // private parameter; `second` and `third` are not used.
   virtual Result ACFCALL SelectFont(ParameterSet* parameters, void* second, void* third) = 0;
 
  protected:
@@ -71,18 +78,27 @@ struct FontSelectionAction : IUnknown {
 struct Overlay : IUnknown {
   static constexpr Guid kId = makeGuid("{E4CA3553-C74F-4BDC-877F-52DEB921A002}");
 
-  virtual Result ACFCALL Attach(OverlayContext* context) = 0;                   // [3]
-  virtual Result ACFCALL Detach() = 0;                                          // [4]
-  virtual Result ACFCALL Draw(int32_t active) = 0;                              // [5]
-  virtual int32_t ACFCALL MouseDown(double x, double y, int32_t unused) = 0;    // [6]
-  virtual int32_t ACFCALL MouseDown2(double x, double y, int32_t unused) = 0;   // [7]
-  virtual int32_t ACFCALL MouseDrag(double x, double y, int32_t unused) = 0;    // [8]
-  virtual int32_t ACFCALL MouseUp(double x, double y, int32_t unused) = 0;      // [9]
-  virtual Result ACFCALL Operation10(double, double, int32_t) = 0;             // [10]
-  virtual Result ACFCALL Operation11(double) = 0;                              // [11]
-  virtual Result ACFCALL Operation12(double) = 0;                              // [12]
-  virtual Result ACFCALL Operation13(int32_t) = 0;                             // [13]
-  virtual Result ACFCALL Operation14(int32_t) = 0;                             // [14]
+  // [3] Starts showing the marker in the viewer `context` describes.
+  virtual Result ACFCALL Attach(OverlayContext* context) = 0;
+  // [4] Stops showing it; the viewer context is given back.
+  virtual Result ACFCALL Detach() = 0;
+  // [5] Draws the marker into the viewer, highlighted when `active` is set.
+  virtual Result ACFCALL Draw(int32_t active) = 0;
+  // [6] A mouse press at (x, y): 1 when it grabbed the marker, else 0.
+  virtual int32_t ACFCALL MouseDown(double x, double y, int32_t unused) = 0;
+  // [7] A second kind of press, answered as MouseDown.
+  virtual int32_t ACFCALL MouseDown2(double x, double y, int32_t unused) = 0;
+  // [8] The mouse moved to (x, y) with the marker grabbed: moves or resizes
+  // the clock; 1 when the viewer was refreshed, else 0.
+  virtual int32_t ACFCALL MouseDrag(double x, double y, int32_t unused) = 0;
+  // [9] The press ended: lets go of the marker; always 1.
+  virtual int32_t ACFCALL MouseUp(double x, double y, int32_t unused) = 0;
+  // [10] to [14] Unused: do nothing and answer 0.
+  virtual Result ACFCALL Operation10(double, double, int32_t) = 0;
+  virtual Result ACFCALL Operation11(double) = 0;
+  virtual Result ACFCALL Operation12(double) = 0;
+  virtual Result ACFCALL Operation13(int32_t) = 0;
+  virtual Result ACFCALL Operation14(int32_t) = 0;
 
  protected:
   ~Overlay() = default;

@@ -6,8 +6,9 @@
 #include "definition/font_record.h"
 #include "host/vocabulary.h"
 #include "interaction/parameter_ids.h"
-#include "module/boundary.h"
-#include "module/platform_text.h"
+#include "module/base/boundary.h"
+#include "module/base/handed_out.h"
+#include "paint/platform_text.h"
 
 namespace horaz {
 namespace {
@@ -51,8 +52,8 @@ acf::Result ACFCALL FontSelectionAction::SelectFont(acf::ParameterSet* parameter
     request.Flags = kDialogFlags;
 
     CountedRef<acf::Parameter> privateData;
-    check(parameters->GetParameter(interaction::kPrivateDataParameter, acf::Parameter::kId, privateData.putVoid()));
-    if (!privateData) raiseFailure(acf::kUnexpected);
+    obtained(parameters->GetParameter(interaction::kPrivateDataParameter, acf::Parameter::kId, privateData.putVoid()),
+             privateData);
 
     // The host wants the block's type and size asked before a whole-block
     // read; the answers themselves are not needed.

@@ -4,12 +4,14 @@
 
 #include <wingdi.h>
 
+#include "effect/parameter_value.h"
 #include "host/vocabulary.h"
 #include "interaction/overlay_geometry.h"
 #include "interaction/overlay_palette.h"
 #include "interaction/parameter_ids.h"
 #include "interaction/selection_guard.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
+#include "module/base/handed_out.h"
 
 namespace horaz {
 namespace {
@@ -51,38 +53,40 @@ acf::Result ACFCALL ClockOverlay::Detach() {
   return acf::kOk;
 }
 
-bool ClockOverlay::readAtViewTime(acf::ParameterSet& parameters, CountedRef<acf::Parameter>& cached,
-                                  const acf::Guid& id, const acf::Guid& valueType, void* value, int32_t size) {
-  if (!cached) {
-    if (acf::failed(parameters.GetParameter(id, acf::Parameter::kId, cached.putVoid())) || !cached) return false;
-  }
-  return acf::succeeded(cached->GetValueAtTime(viewTime_, valueType, value, size));
+template <class Value>
+std::optional<Value> ClockOverlay::readAtViewTime(acf::ParameterSet& parameters, CountedRef<acf::Parameter>& cached,
+                                                  const acf::Guid& id, const acf::Guid& valueType) {
+  if (!cached && !handedOut(parameters.GetParameter(id, acf::Parameter::kId, cached.putVoid()), cached))
+    return std::nullopt;
+  return valueAtTime<Value>(*cached.get(), viewTime_, valueType);
 }
 
 bool ClockOverlay::refresh() {
   if (!context_) return false;
 
   CountedRef<acf::ParameterSet> parameters;
-  if (acf::failed(context_->GetParameterSet(parameters.put())) || !parameters) return false;
+  if (!handedOut(context_->GetParameterSet(parameters.put()), parameters)) return false;
   CountedRef<acf::TimeSource> timeSource;
-  if (acf::failed(context_->GetTimeSource(timeSource.put())) || !timeSource) return false;
+  if (!handedOut(context_->GetTimeSource(timeSource.put()), timeSource)) return false;
   viewTime_ = timeSource->GetTime();
 
-  double x = 0.0;
-  double y = 0.0;
-  double size = 0.0;
-  if (!readAtViewTime(*parameters.get(), xParameter_, interaction::kXParameter, acf::value_type::kDouble, &x, sizeof x)) return false;
-  if (!readAtViewTime(*parameters.get(), yParameter_, interaction::kYParameter, acf::value_type::kDouble, &y, sizeof y)) return false;
-  if (!readAtViewTime(*parameters.get(), sizeParameter_, interaction::kSizeParameter, acf::value_type::kDouble, &size, sizeof size))
-    return false;
-  clockType_ = 0;
-  if (!readAtViewTime(*parameters.get(), clockTypeParameter_, interaction::kClockTypeParameter, acf::value_type::kInteger, &clockType_,
-                      sizeof clockType_))
-    return false;
+  acf::ParameterSet& set = *parameters.get();
+  const acf::Guid& kDouble = acf::value_type::kDouble;
+  const std::optional<double> x = readAtViewTime<double>(set, xParameter_, interaction::kXParameter, kDouble);
+  if (!x) return false;
+  const std::optional<double> y = readAtViewTime<double>(set, yParameter_, interaction::kYParameter, kDouble);
+  if (!y) return false;
+  const std::optional<double> size =
+      readAtViewTime<double>(set, sizeParameter_, interaction::kSizeParameter, kDouble);
+  if (!size) return false;
+  const std::optional<int32_t> clockType = readAtViewTime<int32_t>(
+      set, clockTypeParameter_, interaction::kClockTypeParameter, acf::value_type::kInteger);
+  if (!clockType) return false;
+  clockType_ = *clockType;
 
-  centreX_ = x / 100.0;
-  centreY_ = y / 100.0;
-  extent_ = interaction::clockExtent(size, clockType_);
+  centreX_ = *x / 100.0;
+  centreY_ = *y / 100.0;
+  extent_ = interaction::clockExtent(*size, clockType_);
   halfWidthFactor_ = interaction::halfWidthFactor(parameters->GetAspect());
   return true;
 }

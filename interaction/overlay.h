@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
 #include "interaction/overlay_palette.h"
-#include "module/component_base.h"
-#include "module/counted_ref.h"
+#include "module/base/component_base.h"
 
 namespace horaz {
 
@@ -61,8 +62,11 @@ class ClockOverlay final : public Component<acf::Overlay> {
   // into the fields below. False (with the values already stored kept) when
   // there is no context or a host call fails.
   bool refresh();
-  bool readAtViewTime(acf::ParameterSet& parameters, CountedRef<acf::Parameter>& cached, const acf::Guid& id,
-                      const acf::Guid& valueType, void* value, int32_t size);
+  // One value at the viewer's time from a parameter object fetched once and
+  // kept; nothing when the fetch or the read fails.
+  template <class Value>
+  std::optional<Value> readAtViewTime(acf::ParameterSet& parameters, CountedRef<acf::Parameter>& cached,
+                                      const acf::Guid& id, const acf::Guid& valueType);
   // The cross at the centre (with drag mode's diagonal cross). A shape whose
   // points the viewer cannot convert is left out.
   void drawCentreCross(HDC dc, const interaction::OverlayPalette& palette, int32_t active);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "definition/list_values.h"
+
 namespace horaz::interaction {
 
 // The overlay's marker in normalized frame coordinates (0 and 1 are the
@@ -12,18 +14,23 @@ namespace horaz::interaction {
 
 // The extent S of a clock of `size` percent: the digital clock's text box and
 // the LED clock's digits are smaller than the analog face.
+constexpr double kDigitalExtentDivisor = 2.5;
+constexpr double kLedExtentDivisor = 4.5;
+
 constexpr double clockExtent(double size, int32_t clockType) {
+  using definition::ClockType;
   double extent = size / 100.0;
-  if (clockType == 1) extent /= 2.5;
-  if (clockType == 2) extent /= 4.5;
+  if (clockType == definition::listValue(ClockType::kDigital)) extent /= kDigitalExtentDivisor;
+  if (clockType == definition::listValue(ClockType::kLed)) extent /= kLedExtentDivisor;
   return extent;
 }
 
 // The `Size` percentage that gives the extent `extent` (the inverse).
 constexpr double sizeForExtent(double extent, int32_t clockType) {
+  using definition::ClockType;
   double size = extent * 100.0;
-  if (clockType == 1) size *= 2.5;
-  if (clockType == 2) size *= 4.5;
+  if (clockType == definition::listValue(ClockType::kDigital)) size *= kDigitalExtentDivisor;
+  if (clockType == definition::listValue(ClockType::kLed)) size *= kLedExtentDivisor;
   return size;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "definition/control_node.h"
+#include "definition/list_values.h"
 #include "definition/panel_layout.h"
 #include "host/guid.h"
 
@@ -133,14 +134,16 @@ inline constexpr AvailabilitySequence kFrameCountSequence{{
     {kStartTimeTextControl, 0},
 }};
 
-inline constexpr uint32_t kHighestTimerStyle = 15;
+inline constexpr uint32_t kHighestTimerStyle = definition::listValue(definition::kLastTimerStyle);
 
 // The sequence of a style 0..kHighestTimerStyle.
 constexpr const AvailabilitySequence& availabilitySequence(uint32_t style) {
-  if (style <= 9) return kTimeOfDaySequence;
-  if (style == 10) return kTimecodeSequence;
-  if (style <= 12) return kDateSequence;
-  if (style == 13) return kFreeFormatSequence;
+  using definition::listValue;
+  using enum definition::TimerStyle;
+  if (style <= listValue(kTotalSecondsToTenths)) return kTimeOfDaySequence;
+  if (style == listValue(kTimecode)) return kTimecodeSequence;
+  if (style <= listValue(kMonthDayYear)) return kDateSequence;
+  if (style == listValue(kFreeFormat)) return kFreeFormatSequence;
   return kFrameCountSequence;
 }
 

@@ -1,10 +1,12 @@
 #include "interaction/update_handler.h"
 
+#include "host/counted_ref.h"
 #include "host/vocabulary.h"
 #include "interaction/parameter_ids.h"
 #include "interaction/time_control_groups.h"
-#include "module/boundary.h"
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
+#include "module/base/boundary.h"
+#include "module/base/handed_out.h"
 
 namespace horaz {
 
@@ -33,11 +35,7 @@ acf::Result ACFCALL UpdateHandler::UpdateParams(acf::ParameterSet* parameters, a
 
     for (const interaction::AvailabilityStep& step : interaction::availabilitySequence(styleValue)) {
       CountedRef<acf::PanelControl> control;
-      check(layout->GetControl(step.control, control.put()));
-      // Success without a control is the host's fault; there is nothing to
-      // set, and going on would call through a null pointer.
-      if (!control) raiseFailure(acf::kUnexpected);
-      check(control->SetAvailability(step.available));
+      check(obtained(layout->GetControl(step.control, control.put()), control).SetAvailability(step.available));
     }
     return acf::kOk;
   });

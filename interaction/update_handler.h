@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "host/plugin_interfaces.h"
-#include "module/component_base.h"
+#include "module/base/component_base.h"
 
 namespace horaz {
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "module/boundary.h"
+#include "module/base/boundary.h"
 
 namespace horaz {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/plugin_interfaces.h"
-#include "module/component_base.h"
+#include "module/base/component_base.h"
 
 namespace horaz {
 

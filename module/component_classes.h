@@ -3,7 +3,7 @@
 #include <span>
 
 #include "host/guid.h"
-#include "module/component_base.h"
+#include "module/base/component_base.h"
 
 namespace horaz {
 

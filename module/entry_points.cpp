@@ -4,10 +4,10 @@
 #include "host/entry_points.h"
 
 #include "definition/registration.h"
-#include "module/boundary.h"
+#include "module/base/boundary.h"
+#include "module/base/object_count.h"
 #include "module/class_factory.h"
 #include "module/component_classes.h"
-#include "module/object_count.h"
 
 #define HORAZ_EXPORT __attribute__((visibility("default")))
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <span>
 
-#include "effect/truncate_to_int32.h"
 #include "paint/gdiplus_objects.h"
 #include "paint/pixel_arithmetic.h"
+#include "paint/truncate_to_int32.h"
 
 namespace horaz {
 

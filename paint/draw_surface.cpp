@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "module/platform_text.h"
+#include "paint/platform_text.h"
 
 namespace horaz {
 namespace {

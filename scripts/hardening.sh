@@ -40,16 +40,16 @@ ensure_clang() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
 }
 
-# The test programs that hold concurrency tests: folders under tests/ whose
-# sources name a test suite or test after the convention.
+# The test programs that hold concurrency tests: folders under tests/ (at any
+# depth) whose sources name a test suite or test after the convention.
 concurrency_test_targets() {
-  local dir
-  for dir in "$root"/tests/*/; do
-    [ -f "$dir/CMakeLists.txt" ] || continue
+  local list dir
+  while IFS= read -r list; do
+    dir=$(dirname "$list")/
     if grep -hE '^\s*TEST(_F|_P)?\s*\(' "$dir"*.cpp 2>/dev/null | grep -qE "$concurrency_regex"; then
-      sed -nE 's/^\s*add_executable\(\s*([A-Za-z0-9_]+).*/\1/p' "$dir/CMakeLists.txt"
+      sed -nE 's/^\s*add_executable\(\s*([A-Za-z0-9_]+).*/\1/p' "$list"
     fi
-  done
+  done < <(find "$root/tests" -name CMakeLists.txt)
 }
 
 stage_asan() {
@@ -63,7 +63,7 @@ stage_asan() {
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp":print_suppressions=0 \
     ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600
-  local sweep="$build/tests/fault_sweep/horaz_fault_sweep_tests"
+  local sweep="$build/tests/system/horaz_fault_sweep_tests"
   if [ -x "$sweep" ]; then
     note "fault sweep: host calls failed in turn, per scenario"
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$sweep" |

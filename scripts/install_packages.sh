@@ -2,7 +2,8 @@
 # Installs the Debian packages the project needs to build, test and run:
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
-# Benchmark, and clang with its sanitizer and fuzzer runtimes.
+# Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
+# clang-tidy.
 set -euo pipefail
 
 packages=(
@@ -10,7 +11,7 @@ packages=(
   libcairo2-dev libfreetype-dev libfontconfig-dev libpng-dev
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
 )
 
 as_root=()

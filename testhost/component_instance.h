@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
-#include "module/counted_ref.h"
 #include "testhost/plugin_library.h"
 #include "testhost/registration.h"
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "host/counted_ref.h"
 #include "host/definitions.h"
-#include "module/counted_ref.h"
 #include "testhost/host_object.h"
 #include "testhost/registration_model.h"
 

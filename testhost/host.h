@@ -3,8 +3,8 @@
 #include <atomic>
 #include <memory>
 
+#include "host/counted_ref.h"
 #include "host/host_object.h"
-#include "module/counted_ref.h"
 #include "testhost/host_object.h"
 #include "testhost/ledger.h"
 #include "testhost/registration_model.h"

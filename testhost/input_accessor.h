@@ -5,8 +5,8 @@
 #include <mutex>
 #include <optional>
 
+#include "host/counted_ref.h"
 #include "host/render.h"
-#include "module/counted_ref.h"
 #include "testhost/host_object.h"
 #include "testhost/ledger.h"
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/counted_ref.h"
 #include "host/render.h"
-#include "module/counted_ref.h"
 #include "testhost/host_object.h"
 #include "testhost/ledger.h"
 

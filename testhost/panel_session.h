@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
-#include "module/counted_ref.h"
 #include "testhost/panel.h"
 #include "testhost/parameter_store.h"
 

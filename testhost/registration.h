@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/counted_ref.h"
 #include "host/definitions.h"
-#include "module/counted_ref.h"
 #include "testhost/host.h"
 #include "testhost/plugin_library.h"
 

@@ -11,8 +11,8 @@
 
 #include <wingdi.h>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
-#include "module/counted_ref.h"
 #include "testhost/frame.h"
 #include "testhost/host.h"
 #include "testhost/input_accessor.h"

@@ -7,9 +7,9 @@
 
 #include <windef.h>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
 #include "host/viewer.h"
-#include "module/counted_ref.h"
 #include "testhost/host_object.h"
 #include "testhost/parameter_store.h"
 

@@ -17,7 +17,7 @@
 #endif
 
 #include "effect/frame_blend.h"
-#include "module/counted_ref.h"
+#include "host/counted_ref.h"
 #include "testhost/frame.h"
 
 namespace {

@@ -100,6 +100,97 @@ double alignAlong(StringAlignment align, double origin, double extent, double si
   }
 }
 
+// One line of a paragraph and the code unit just after it.
+struct Line {
+  std::vector<Item> items;
+  std::size_t endUnit;
+};
+
+// Phase 1: paragraphs at "\n" ("\r" is dropped), shaped, then broken into
+// lines no wider than `wrapWidth` (0: no wrapping).
+std::vector<Line> breakIntoLines(const GpFont& font, std::u16string_view text, double wrapWidth, double padding) {
+  std::vector<Line> lines;
+  std::vector<Item> paragraph;
+  auto flushParagraph = [&](std::size_t endUnit) {
+    shapeParagraph(font.measuring.get(), paragraph);
+    for (const LineRange& range : breakParagraph(paragraph, wrapWidth, padding)) {
+      Line line{{paragraph.begin() + long(range.begin), paragraph.begin() + long(range.end)},
+                range.end < paragraph.size() ? paragraph[range.end - 1].end : endUnit};
+      lines.push_back(std::move(line));
+    }
+    paragraph.clear();
+  };
+  for (const CodePoint& point : decodeUtf16(text)) {
+    const std::size_t end = point.offset + point.units;
+    if (point.value == U'\n') {
+      flushParagraph(end);
+      continue;
+    }
+    if (point.value == U'\r') continue;
+    const bool visible = point.value >= 0x20 || point.value == U'\t';
+    paragraph.push_back({point.value == U'\t' ? U' ' : point.value, end, 0, visible, 0.0});
+  }
+  if (!paragraph.empty() || text.back() == u'\n') flushParagraph(text.size());
+  return lines;
+}
+
+// The horizontal extent of the lines' boxes, when any line has one.
+struct InkedSpan {
+  double left = 0.0;
+  double right = 0.0;
+  bool any = false;
+};
+
+// Phase 2: the block aligned in the rectangle, then each line that is at
+// least partly inside it, with its glyphs and padded box.
+InkedSpan placeLines(const GpFont& font, const std::vector<Line>& lines, const GpRectF& layout, double width,
+                     double height, StringAlignment align, double blockTop, double padding, TextLayout& result) {
+  const double ascent = font.face->metrics.ascender * font.emPixels;
+  InkedSpan span;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    LaidOutLine out;
+    out.top = blockTop + result.lineSpacing * double(i);
+    if (height > 0.0 && out.top >= layout.Y + height) break;  // below the rectangle
+    out.baseline = out.top + ascent;
+    double x = 0.0, inked = 0.0;
+    for (const Item& item : lines[i].items) {
+      if (item.visible && !isSpace(item)) out.glyphs.push_back({item.glyph, x, 0.0});
+      x += item.advance;
+      if (!isSpace(item)) inked = x;
+    }
+    out.advance = inked;
+    out.boxWidth = inked > 0.0 ? inked + 2 * padding : 0.0;
+    out.boxLeft = alignAlong(align, layout.X, width, out.boxWidth);
+    out.glyphOrigin = out.boxLeft + padding;
+    if (out.boxWidth > 0.0) {
+      span.left = span.any ? std::min(span.left, out.boxLeft) : out.boxLeft;
+      span.right = span.any ? std::max(span.right, out.boxLeft + out.boxWidth) : out.boxLeft + out.boxWidth;
+      span.any = true;
+    }
+    result.codepointsFitted = int(lines[i].endUnit);
+    result.lines.push_back(std::move(out));
+  }
+  result.linesFilled = int(result.lines.size());
+  return span;
+}
+
+// Phase 3: the measured box, cut to the rectangle along each side it has.
+GpRectF measuredBox(const InkedSpan& span, const GpRectF& layout, double width, double height,
+                    StringAlignment align, double blockTop, double blockHeight) {
+  double left = span.any ? span.left : alignAlong(align, layout.X, width, 0.0);
+  double right = span.any ? span.right : left;
+  double top = blockTop, bottom = blockTop + blockHeight;
+  if (width > 0.0) {
+    left = std::clamp(left, double(layout.X), double(layout.X) + width);
+    right = std::clamp(right, double(layout.X), double(layout.X) + width);
+  }
+  if (height > 0.0) {
+    top = std::clamp(top, double(layout.Y), double(layout.Y) + height);
+    bottom = std::clamp(bottom, double(layout.Y), double(layout.Y) + height);
+  }
+  return {float(left), float(top), float(right - left), float(bottom - top)};
+}
+
 }  // namespace
 
 TextLayout layOutText(const GpFont& font, std::u16string_view text, const GpRectF& layout,
@@ -117,79 +208,13 @@ TextLayout layOutText(const GpFont& font, std::u16string_view text, const GpRect
 
   const double padding = font.emPixels / 6.0;
   const double wrapWidth = (flags & StringFormatFlagsNoWrap) ? 0.0 : width;
+  const std::vector<Line> lines = breakIntoLines(font, text, wrapWidth, padding);
 
-  // Paragraphs at "\n" ("\r" is dropped), then lines within each.
-  struct Line {
-    std::vector<Item> items;
-    std::size_t endUnit;
-  };
-  std::vector<Line> lines;
-  std::vector<Item> paragraph;
-  const std::vector<CodePoint> points = decodeUtf16(text);
-  auto flushParagraph = [&](std::size_t endUnit) {
-    shapeParagraph(font.measuring.get(), paragraph);
-    for (const LineRange& range : breakParagraph(paragraph, wrapWidth, padding)) {
-      Line line{{paragraph.begin() + long(range.begin), paragraph.begin() + long(range.end)},
-                range.end < paragraph.size() ? paragraph[range.end - 1].end : endUnit};
-      lines.push_back(std::move(line));
-    }
-    paragraph.clear();
-  };
-  for (const CodePoint& point : points) {
-    const std::size_t end = point.offset + point.units;
-    if (point.value == U'\n') {
-      flushParagraph(end);
-      continue;
-    }
-    if (point.value == U'\r') continue;
-    const bool visible = point.value >= 0x20 || point.value == U'\t';
-    paragraph.push_back({point.value == U'\t' ? U' ' : point.value, end, 0, visible, 0.0});
-  }
-  if (!paragraph.empty() || text.back() == u'\n') flushParagraph(text.size());
-
-  // Vertical placement of the whole block, then each line.
   const double blockHeight = result.lineSpacing * double(lines.size());
   const double blockTop = alignAlong(lineAlign, layout.Y, height, blockHeight);
-  const double ascent = font.face->metrics.ascender * font.emPixels;
-  double boxLeft = 0.0, boxRight = 0.0;
-  bool anyBox = false;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    LaidOutLine out;
-    out.top = blockTop + result.lineSpacing * double(i);
-    if (height > 0.0 && out.top >= layout.Y + height) break;  // below the rectangle
-    out.baseline = out.top + ascent;
-    double x = 0.0, inked = 0.0;
-    for (const Item& item : lines[i].items) {
-      if (item.visible && !isSpace(item)) out.glyphs.push_back({item.glyph, x, 0.0});
-      x += item.advance;
-      if (!isSpace(item)) inked = x;
-    }
-    out.advance = inked;
-    out.boxWidth = inked > 0.0 ? inked + 2 * padding : 0.0;
-    out.boxLeft = alignAlong(align, layout.X, width, out.boxWidth);
-    out.glyphOrigin = out.boxLeft + padding;
-    if (out.boxWidth > 0.0) {
-      boxLeft = anyBox ? std::min(boxLeft, out.boxLeft) : out.boxLeft;
-      boxRight = anyBox ? std::max(boxRight, out.boxLeft + out.boxWidth) : out.boxLeft + out.boxWidth;
-      anyBox = true;
-    }
-    result.codepointsFitted = int(lines[i].endUnit);
-    result.lines.push_back(std::move(out));
-  }
-  result.linesFilled = int(result.lines.size());
+  const InkedSpan span = placeLines(font, lines, layout, width, height, align, blockTop, padding, result);
 
-  double left = anyBox ? boxLeft : alignAlong(align, layout.X, width, 0.0);
-  double right = anyBox ? boxRight : left;
-  double top = blockTop, bottom = blockTop + blockHeight;
-  if (width > 0.0) {
-    left = std::clamp(left, double(layout.X), double(layout.X) + width);
-    right = std::clamp(right, double(layout.X), double(layout.X) + width);
-  }
-  if (height > 0.0) {
-    top = std::clamp(top, double(layout.Y), double(layout.Y) + height);
-    bottom = std::clamp(bottom, double(layout.Y), double(layout.Y) + height);
-  }
-  result.box = {float(left), float(top), float(right - left), float(bottom - top)};
+  result.box = measuredBox(span, layout, width, height, align, blockTop, blockHeight);
   return result;
 }
 

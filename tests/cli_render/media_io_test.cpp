@@ -10,12 +10,12 @@
 #include <fstream>
 #include <random>
 
-#include "cli/atomic_file.h"
-#include "cli/frame_conversion.h"
-#include "cli/output_writer.h"
-#include "cli/png_io.h"
-#include "cli/render_options.h"
-#include "cli/y4m.h"
+#include "cli/commands/render_options.h"
+#include "cli/media/output_writer.h"
+#include "cli/media/png_io.h"
+#include "cli/media/y4m.h"
+#include "cli/pixels/frame_conversion.h"
+#include "cli/support/atomic_file.h"
 #include "testhost/frame.h"
 #include "tool_runner.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "cli/parameter_settings.h"
+#include "cli/commands/parameter_settings.h"
 #include "host/vocabulary.h"
 #include "testhost/render_host.h"
 

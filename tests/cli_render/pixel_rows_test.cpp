@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "cli/pixel_rows.h"
+#include "cli/pixels/pixel_rows.h"
 
 namespace horaz::cli::rows {
 namespace {

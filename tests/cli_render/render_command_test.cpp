@@ -8,9 +8,9 @@
 #include <fstream>
 #include <thread>
 
-#include "cli/output_writer.h"
-#include "cli/png_io.h"
-#include "cli/y4m.h"
+#include "cli/media/output_writer.h"
+#include "cli/media/png_io.h"
+#include "cli/media/y4m.h"
 #include "tool_runner.h"
 
 namespace horaz::test {

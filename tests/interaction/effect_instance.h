@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "host/counted_ref.h"
 #include "host/plugin_interfaces.h"
 #include "host/vocabulary.h"
-#include "module/counted_ref.h"
 #include "testhost/component_instance.h"
 #include "testhost/host.h"
 #include "testhost/parameter_defaults.h"

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "effect/digital_clock_painter.h"
+#include "paint/digital_clock_painter.h"
+#include "paint/gdiplus_objects.h"
 #include "paint_test_support.h"
 
 namespace horaz::test {
@@ -33,8 +34,7 @@ class DigitalClockPainterTest : public ::testing::Test {
   std::vector<RecordedCall> paint(const LOGFONTW& font, int32_t alignment = 1, int32_t baseSize = 144,
                                   bool showBackground = true, const char16_t* text = u"12:34:56") {
     return recordPaintingOnDc(canvas, [&](HDC dc) {
-      DigitalClockPainter::draw(dc, text, 360, 288, baseSize, kForeground, kBackground, alignment, font,
-                                showBackground);
+      drawDigitalClock(dc, text, 360, 288, baseSize, kForeground, kBackground, alignment, font, showBackground);
     });
   }
 
@@ -209,6 +209,21 @@ TEST_F(DigitalClockPainterTest, BackgroundBoxCanBeSwitchedOff) {
   const std::vector<RecordedCall> calls = paint(defaultRecord(), 1, 144, false);
   EXPECT_TRUE(named(calls, "GdipFillRectangleI").empty());
   EXPECT_EQ(named(calls, "GdipDrawString").size(), 1u);
+}
+
+TEST_F(DigitalClockPainterTest, ExtentLaysOutOnceForTheSameTextAndAnchorOnly) {
+  for (const bool sameAnchor : {true, false}) {
+    const std::vector<RecordedCall> calls = recordPaintingOnDc(canvas, [&](HDC dc) {
+      DigitalClockPainter painter;
+      painter.setFont(defaultRecord(), 144);
+      const GdiplusGraphics graphics = makeGraphics(dc);
+      const PixelArea reach = painter.extent(graphics.get(), 360, 288, u"12:34");
+      EXPECT_FALSE(reach.empty());
+      painter.draw(graphics.get(), sameAnchor ? 360 : 100, 288, u"12:34");
+    });
+    EXPECT_EQ(named(calls, "GdipMeasureString").size(), sameAnchor ? 1u : 2u);
+    EXPECT_EQ(named(calls, "GdipDrawString").size(), 1u);
+  }
 }
 
 TEST_F(DigitalClockPainterTest, NullTextIsEmpty) {

@@ -5,6 +5,9 @@
 
 #include <filesystem>
 
+#include "paint/digital_clock_painter.h"
+#include "paint/gdiplus_objects.h"
+
 namespace horaz::test {
 
 GdiplusSession::GdiplusSession() {
@@ -53,6 +56,19 @@ std::vector<RecordedCall> recordPaintingOnDc(Canvas& canvas, const std::function
   paint(canvas.dc());
   expectNoLiveGdiplusObjects();
   return recording.calls();
+}
+
+void drawDigitalClock(HDC dc, const char16_t* text, int32_t posX, int32_t posY, int32_t baseSize, ARGB foreground,
+                      ARGB background, int32_t alignment, const LOGFONTW& font, bool showBackground) {
+  DigitalClockPainter painter;
+  painter.setTextColour(foreground);
+  painter.setBackgroundColour(background);
+  painter.setShowBackground(showBackground);
+  painter.setAlignment(alignment);
+  painter.setFont(font, baseSize);
+  const GdiplusGraphics graphics = makeGraphics(dc);
+  DigitalClockPainter::prepareDrawingObject(graphics.get());
+  painter.draw(graphics.get(), posX, posY, text);
 }
 
 std::vector<RecordedCall> shapes(const std::vector<RecordedCall>& calls) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gdiplusflat.h>
+#include <wingdi.h>
 #include <horaz_platform/recording.h>
 #include <horaz_platform/status.h>
 
@@ -53,6 +54,11 @@ std::vector<RecordedCall> recordPainting(Canvas& canvas, const std::function<voi
 // Runs `paint` with the canvas's device context (for painters that make
 // their own drawing object) and records it the same way.
 std::vector<RecordedCall> recordPaintingOnDc(Canvas& canvas, const std::function<void(HDC)>& paint);
+
+// Draws the digital clock on `dc` as the render does: the painter set up and
+// its fonts made, then a drawing object of its own set up for text.
+void drawDigitalClock(HDC dc, const char16_t* text, int32_t posX, int32_t posY, int32_t baseSize, ARGB foreground,
+                      ARGB background, int32_t alignment, const LOGFONTW& font, bool showBackground);
 
 // The calls that put paint on the surface (fills, outlines, strings).
 std::vector<RecordedCall> shapes(const std::vector<RecordedCall>& calls);

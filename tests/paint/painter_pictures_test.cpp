@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "effect/digital_clock_painter.h"
+#include "paint/digital_clock_painter.h"
 #include "paint/analog_clock_painter.h"
 #include "paint/led_clock_painter.h"
 #include "paint_test_support.h"
@@ -113,8 +113,7 @@ TEST(PainterPictures, DigitalClock) {
     for (int32_t alignment = 0; alignment < 3; ++alignment) {
       Canvas canvas(640, 120);
       recordPaintingOnDc(canvas, [&](HDC dc) {
-        DigitalClockPainter::draw(dc, u"12:34:56.789", 320, 60, 100, 0xFFFFFFFF, 0xA0000080, alignment, *font.font,
-                                  true);
+        drawDigitalClock(dc, u"12:34:56.789", 320, 60, 100, 0xFFFFFFFF, 0xA0000080, alignment, *font.font, true);
       });
       markAnchor(canvas.dc(), 320, 60);
       expectPicture(canvas, std::string("digital_") + font.name + "_" + alignments[alignment] + ".png");

@@ -1,0 +1,243 @@
+#include "cli/commands/render_pipeline.h"
+
+#include <pthread.h>
+
+#include <condition_variable>
+#include <csignal>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "cli/media/png_io.h"
+#include "cli/media/y4m.h"
+#include "cli/pixels/frame_conversion.h"
+#include "cli/support/interrupt.h"
+#include "testhost/registration.h"
+
+namespace horaz::cli {
+namespace {
+
+// One frame on its way: its input, the host frame it is rendered into
+// (lent from a pool for as long as the job lives), its encoded bytes.
+struct Job {
+  int64_t index = 0;
+  std::shared_ptr<const SourceFrame> source;
+  CountedRef<testhost::HostFrame> output;
+  std::vector<uint8_t> encoded;  // empty for raw output, written from `output`
+  std::exception_ptr error;
+  bool done = false;
+};
+
+// What one worker owns: an effect instance and its input frame. Made and
+// released on the calling thread (the host's set-up is single-threaded).
+struct WorkerState {
+  CountedRef<acf::EffectInterface> effect;
+  CountedRef<testhost::HostFrame> input;  // for still pictures only
+  const void* still = nullptr;            // the still picture `input` holds, if any
+};
+
+class WorkerPool {
+ public:
+  WorkerPool(testhost::RenderHost& host, const ClipPlan& plan, ContactSheet* sheet)
+      : host_(host), plan_(plan), sheet_(sheet) {
+    states_.resize(static_cast<size_t>(plan.threads));
+    for (WorkerState& state : states_) {
+      state.effect = host.createEffect();
+      state.input = host.makeFrame(plan.width, plan.height, plan.format);
+    }
+    // SIGINT and SIGTERM must reach the reading and writing thread, whose
+    // blocking calls they interrupt; the workers block them (and the threads
+    // inherit the mask they are started with).
+    sigset_t interrupts, previous;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
+    try {
+      for (WorkerState& state : states_) threads_.emplace_back([this, &state] { work(state); });
+    } catch (...) {
+      pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+      stop();
+      throw;
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  }
+
+  ~WorkerPool() { stop(); }
+
+  void submit(Job* job) {
+    {
+      std::lock_guard lock(mutex_);
+      pending_.push_back(job);
+    }
+    workAvailable_.notify_one();
+  }
+
+  // Waits until `job` is done or a tenth of a second has passed.
+  bool waitFor(const Job& job) {
+    std::unique_lock lock(mutex_);
+    return jobDone_.wait_for(lock, std::chrono::milliseconds(100), [&] { return job.done; });
+  }
+
+ private:
+  void stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    workAvailable_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+  void work(WorkerState& state) {
+    for (;;) {
+      Job* job = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        workAvailable_.wait(lock, [&] { return stopping_ || !pending_.empty(); });
+        if (stopping_) return;
+        job = pending_.front();
+        pending_.pop_front();
+      }
+      try {
+        process(state, *job);
+      } catch (...) {
+        job->error = std::current_exception();
+      }
+      {
+        std::lock_guard lock(mutex_);
+        job->done = true;
+      }
+      jobDone_.notify_all();
+    }
+  }
+
+  void process(WorkerState& state, Job& job) {
+    testhost::HostFrame& output = *job.output.get();
+    testhost::HostFrame* input = &output;
+    if (const void* still = job.source->still()) {
+      // A still is converted once per worker and blended from there.
+      if (still != state.still) {
+        job.source->fill(*state.input.get());
+        state.still = still;
+      }
+      input = state.input.get();
+    } else {
+      // A streamed frame is converted straight into the output frame and
+      // rendered in place: the effect reads each pixel before writing it.
+      job.source->fill(output);
+    }
+    const double time = plan_.firstTime + static_cast<double>(job.index);
+    const acf::Result result = host_.renderFrame(*state.effect.get(), time, *input, output, plan_.settings);
+    if (acf::failed(result))
+      throw std::runtime_error("the effect failed to render frame " + std::to_string(plan_.firstNumber + job.index) +
+                               " (" + testhost::resultText(result) + ")");
+    if (plan_.encoding != FrameEncoding::kRaw) encodeFrame(output, plan_.encoding, plan_.fullRange, job.encoded);
+    if (sheet_ && sheet_->wants(job.index)) {
+      RgbaPicture picture;
+      frameToRgba(output, picture);
+      sheet_->add(job.index, picture);
+    }
+  }
+
+  testhost::RenderHost& host_;
+  const ClipPlan& plan_;
+  ContactSheet* sheet_;
+  std::vector<WorkerState> states_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable workAvailable_;
+  std::condition_variable jobDone_;
+  std::deque<Job*> pending_;
+  bool stopping_ = false;
+};
+
+// The frame's memory rows back to back: its buffer itself, as the
+// reference host's frames here have no padding between rows.
+std::span<const uint8_t> rawBytes(const testhost::HostFrame& frame) {
+  if (frame.stride() != frame.rowBytes()) throw std::logic_error("raw output needs rows without padding");
+  return {frame.memoryRow(0), static_cast<size_t>(frame.stride()) * static_cast<size_t>(frame.height())};
+}
+
+}  // namespace
+
+void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, std::vector<uint8_t>& out) {
+  switch (encoding) {
+    case FrameEncoding::kY4m: frameToY4m(frame, fullRange, out); return;
+    case FrameEncoding::kRaw: {
+      const auto rowBytes = static_cast<size_t>(frame.rowBytes());
+      out.resize(rowBytes * static_cast<size_t>(frame.height()));
+      for (int32_t y = 0; y < frame.height(); ++y)
+        std::memcpy(out.data() + static_cast<size_t>(y) * rowBytes, frame.memoryRow(y), rowBytes);
+      return;
+    }
+    case FrameEncoding::kPng: {
+      thread_local RgbaPicture picture;
+      frameToRgba(frame, picture);
+      out = encodePng(picture, false);
+      return;
+    }
+  }
+}
+
+int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource& source, FrameSink& sink,
+                   ContactSheet* sheet, ProgressBar& progress) {
+  const size_t maxInFlight = 2 * static_cast<size_t>(plan.threads) + 1;
+  // Jobs and frames outlive the pool: declared first, destroyed last (and
+  // all before the host).
+  std::deque<std::unique_ptr<Job>> inFlight;
+  // Jobs are reused once written, so that their buffers are too: a frame's
+  // bytes land in memory that is already mapped.
+  std::vector<std::unique_ptr<Job>> spare;
+  std::vector<CountedRef<testhost::HostFrame>> freeFrames;
+  for (size_t i = 0; i < maxInFlight; ++i) freeFrames.push_back(host.makeFrame(plan.width, plan.height, plan.format));
+  WorkerPool pool(host, plan, sheet);
+  int64_t read = 0;
+  int64_t written = 0;
+  bool inputEnded = false;
+  for (;;) {
+    throwIfInterrupted();
+    while (!inputEnded && read < plan.frameCount && inFlight.size() < maxInFlight) {
+      std::shared_ptr<const SourceFrame> frame = source.next(read);
+      if (!frame) {
+        inputEnded = true;
+        break;
+      }
+      std::unique_ptr<Job> job;
+      if (spare.empty()) {
+        job = std::make_unique<Job>();
+      } else {
+        job = std::move(spare.back());
+        spare.pop_back();
+        job->done = false;
+      }
+      job->index = read++;
+      job->source = std::move(frame);
+      job->output = std::move(freeFrames.back());
+      freeFrames.pop_back();
+      pool.submit(job.get());
+      inFlight.push_back(std::move(job));
+    }
+    if (inFlight.empty()) break;
+    Job& oldest = *inFlight.front();
+    if (!pool.waitFor(oldest)) continue;
+    if (oldest.error) std::rethrow_exception(oldest.error);
+    if (plan.encoding == FrameEncoding::kRaw)
+      sink.write(plan.firstNumber + oldest.index, rawBytes(*oldest.output.get()));
+    else
+      sink.write(plan.firstNumber + oldest.index, oldest.encoded);
+    oldest.source.reset();
+    freeFrames.push_back(std::move(oldest.output));
+    spare.push_back(std::move(inFlight.front()));
+    inFlight.pop_front();
+    progress.update(++written);
+  }
+  return written;
+}
+
+}  // namespace horaz::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/media/y4m.h"
+#include "cli/pixels/picture.h"
+#include "testhost/frame.h"
+
+namespace horaz::cli {
+
+// One frame of input, filled into a worker's input frame.
+class SourceFrame {
+ public:
+  virtual ~SourceFrame() = default;
+  virtual void fill(testhost::HostFrame& frame) const = 0;
+  // Non-null for a still picture repeated on every frame: a worker whose
+  // frame already holds this still need not fill it again.
+  virtual const void* still() const { return nullptr; }
+};
+
+// The frames of -i, read in order.
+class FrameSource {
+ public:
+  // What the input says about itself; empty where it says nothing.
+  struct Properties {
+    std::optional<int32_t> width, height;
+    std::optional<Ratio> frameRate;
+    std::optional<Ratio> pixelAspect;
+    std::optional<char> interlace;   // Y4M's p, t, b
+    std::optional<bool> fullRange;   // Y4M's range
+    std::optional<int64_t> frameCount;  // known length of a Y4M file
+    bool endless = true;             // generated or still: as many frames as asked
+  };
+
+  virtual ~FrameSource() = default;
+  virtual const Properties& properties() const = 0;
+  // Frame `index` (0-based, asked in order); null at the end of the input.
+  virtual std::shared_ptr<const SourceFrame> next(int64_t index) = 0;
+  // Called once the size of the render is fixed (generated inputs take it).
+  virtual void setSize(int32_t width, int32_t height) = 0;
+};
+
+// Opens "pattern", "color:R,G,B", "-", a .y4m or a .png file. Throws
+// UsageError for a malformed colour, std::runtime_error for a file that
+// cannot be read.
+std::unique_ptr<FrameSource> openSource(const std::string& input);
+
+}  // namespace horaz::cli

@@ -1,0 +1,296 @@
+#include "cli/media/output_writer.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "cli/support/atomic_file.h"
+#include "cli/support/file_descriptor.h"
+#include "cli/support/interrupt.h"
+#include "cli/support/usage_error.h"
+
+extern char** environ;
+
+namespace horaz::cli {
+namespace {
+
+std::string lowerExtension(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+// Writes Y4M or raw bytes to a file under a temporary name, or in place.
+class StreamSink final : public FrameSink {
+ public:
+  StreamSink(const OutputPlan& plan, const std::string& header) {
+    if (plan.path == "-") {
+      fd_ = STDOUT_FILENO;
+      name_ = "standard output";
+    } else if (plan.inPlace) {
+      owned_.reset(::open(plan.path.c_str(), O_WRONLY | O_CLOEXEC));
+      if (!owned_) throw std::runtime_error(systemErrorText("cannot write " + plan.path, errno));
+      fd_ = owned_.get();
+      name_ = plan.path;
+    } else {
+      file_ = std::make_unique<AtomicFile>(plan.path);
+      fd_ = file_->fd();
+      name_ = plan.path;
+    }
+    writeAll(fd_, std::span(reinterpret_cast<const uint8_t*>(header.data()), header.size()), name_);
+  }
+  void write(int64_t, std::span<const uint8_t> bytes) override { writeAll(fd_, bytes, name_); }
+  void commit() override {
+    if (file_) file_->commit();
+    if (owned_) owned_.close(name_);
+  }
+
+ private:
+  std::unique_ptr<AtomicFile> file_;
+  UniqueFd owned_;
+  int fd_ = -1;
+  std::string name_;
+};
+
+class PngSequenceSink final : public FrameSink {
+ public:
+  explicit PngSequenceSink(const std::string& pattern)
+      : pattern_(pattern), files_(std::filesystem::path(pattern).parent_path()) {}
+  void write(int64_t number, std::span<const uint8_t> bytes) override {
+    files_.write(std::filesystem::path(*formatFrameName(pattern_, number)).filename().string(), bytes);
+  }
+  void commit() override { files_.commit(); }
+
+ private:
+  std::string pattern_;
+  AtomicFileSet files_;
+};
+
+class PngFileSink final : public FrameSink {
+ public:
+  explicit PngFileSink(const std::string& path) : file_(path) {}
+  void write(int64_t, std::span<const uint8_t> bytes) override { file_.write(bytes); }
+  void commit() override { file_.commit(); }
+
+ private:
+  AtomicFile file_;
+};
+
+// Pipes the Y4M stream into ffmpeg, which encodes it into a temporary file
+// that is renamed when ffmpeg has finished well.
+class FfmpegSink final : public FrameSink {
+ public:
+  FfmpegSink(const OutputPlan& plan, const std::string& header) : file_(plan.path) {
+    file_.close();
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error(systemErrorText("pipe", errno));
+    UniqueFd readEnd(pipeEnds[0]);
+    pipe_.reset(pipeEnds[1]);
+
+    const std::string output = file_.temporaryPath().string();
+    std::vector<std::string> arguments{plan.ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+                                       "-f", "yuv4mpegpipe", "-i", "pipe:0", "-pix_fmt", "yuv420p", output};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, readEnd.get(), STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // Its own process group: a Ctrl-C at the terminal reaches only us, and we
+    // decide what happens to ffmpeg and its half-written file.
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    const int error = ::posix_spawn(&child_, plan.ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0) throw std::runtime_error(systemErrorText("cannot start " + plan.ffmpeg, error));
+    running_ = true;
+    send(std::span(reinterpret_cast<const uint8_t*>(header.data()), header.size()));
+  }
+
+  ~FfmpegSink() override {
+    if (!running_) return;
+    pipe_.reset();
+    ::kill(child_, SIGKILL);
+    wait();
+  }
+
+  void write(int64_t, std::span<const uint8_t> bytes) override { send(bytes); }
+
+  void commit() override {
+    pipe_.close("ffmpeg");
+    const int status = wait();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      throw std::runtime_error("ffmpeg failed to write " + file_.finalPath().string() +
+                               (WIFEXITED(status) ? " (exit code " + std::to_string(WEXITSTATUS(status)) + ")"
+                                                  : " (killed by a signal)"));
+    file_.commit();
+  }
+
+ private:
+  void send(std::span<const uint8_t> bytes) {
+    try {
+      writeAll(pipe_.get(), bytes, "ffmpeg");
+    } catch (const Interrupted&) {
+      throw;
+    } catch (const std::exception&) {
+      pipe_.reset();
+      const int status = wait();
+      throw std::runtime_error("ffmpeg stopped before the end of the clip" +
+                               (WIFEXITED(status) ? " (exit code " + std::to_string(WEXITSTATUS(status)) + ")"
+                                                  : std::string()));
+    }
+  }
+  int wait() {
+    int status = 0;
+    while (running_ && ::waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    }
+    running_ = false;
+    return status;
+  }
+
+  AtomicFile file_;
+  UniqueFd pipe_;
+  pid_t child_ = -1;
+  bool running_ = false;
+};
+
+}  // namespace
+
+FrameEncoding OutputPlan::encoding() const {
+  switch (kind) {
+    case Kind::kRawFile: return FrameEncoding::kRaw;
+    case Kind::kPngSequence:
+    case Kind::kPngFile: return FrameEncoding::kPng;
+    default: return FrameEncoding::kY4m;
+  }
+}
+
+std::optional<std::string> formatFrameName(const std::string& pattern, int64_t number) {
+  std::string out;
+  int conversions = 0;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') {
+      out += pattern[i];
+      continue;
+    }
+    if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+      out += '%';
+      ++i;
+      continue;
+    }
+    size_t k = i + 1;
+    const bool zero = k < pattern.size() && pattern[k] == '0';
+    if (zero) ++k;
+    size_t width = 0;
+    while (k < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[k])) && width < 100)
+      width = width * 10 + static_cast<size_t>(pattern[k++] - '0');
+    if (k >= pattern.size() || pattern[k] != 'd' || width > 20) return std::nullopt;
+    std::string digits = std::to_string(number);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), zero ? '0' : ' ');
+    out += digits;
+    ++conversions;
+    i = k;
+  }
+  if (conversions != 1) return std::nullopt;
+  return out;
+}
+
+std::optional<std::string> findProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    const size_t colon = rest.find(':');
+    std::string folder(rest.substr(0, colon));
+    if (folder.empty()) folder = ".";
+    const std::string candidate = folder + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate)) return candidate;
+    if (colon == std::string_view::npos) return std::nullopt;
+    rest.remove_prefix(colon + 1);
+  }
+}
+
+OutputPlan planOutput(const std::string& output, int64_t frameCount) {
+  OutputPlan plan;
+  plan.path = output;
+  if (output == "-") {
+    plan.kind = OutputPlan::Kind::kY4mStream;
+    plan.inPlace = true;
+    return plan;
+  }
+  const std::string extension = lowerExtension(output);
+  const bool special = isSpecialFile(output);
+  if (extension == ".y4m" || (special && extension != ".raw")) {
+    plan.kind = OutputPlan::Kind::kY4mFile;
+    plan.inPlace = special;
+    return plan;
+  }
+  if (extension == ".raw") {
+    plan.kind = OutputPlan::Kind::kRawFile;
+    plan.inPlace = special;
+    return plan;
+  }
+  if (extension == ".png") {
+    if (formatFrameName(output, 0)) {
+      plan.kind = OutputPlan::Kind::kPngSequence;
+      if (std::filesystem::path(output).parent_path().string().find('%') != std::string::npos)
+        throw UsageError("-o " + output + ": the frame number may only appear in the file name, not in a folder");
+      return plan;
+    }
+    if (output.find('%') != std::string::npos)
+      throw UsageError("-o " + output + ": a PNG pattern takes exactly one frame number such as %d or %04d");
+    if (frameCount != 1)
+      throw UsageError("-o " + output + ": " +
+                       (frameCount < 0 ? std::string("a stream of frames") : std::to_string(frameCount) + " frames") +
+                       " need a numbered name such as frame%04d.png (or --frames 1)");
+    plan.kind = OutputPlan::Kind::kPngFile;
+    return plan;
+  }
+  if (extension == ".mp4" || extension == ".mkv" || extension == ".mov") {
+    const std::optional<std::string> ffmpeg = findProgram("ffmpeg");
+    if (!ffmpeg)
+      throw UsageError("-o " + output + ": writing " + extension +
+                       " needs ffmpeg on PATH (Debian: apt-get install ffmpeg); .y4m, .raw and PNG need nothing");
+    plan.kind = OutputPlan::Kind::kFfmpeg;
+    plan.ffmpeg = *ffmpeg;
+    return plan;
+  }
+  throw UsageError("-o " + output +
+                   ": unknown kind of output; use .y4m, - (Y4M on standard output), .raw, NAME%04d.png, .mp4, .mkv or .mov");
+}
+
+std::unique_ptr<FrameSink> openSink(const OutputPlan& plan, const Y4mHeader& header) {
+  switch (plan.kind) {
+    case OutputPlan::Kind::kY4mFile:
+    case OutputPlan::Kind::kY4mStream: return std::make_unique<StreamSink>(plan, y4mHeaderText(header));
+    case OutputPlan::Kind::kRawFile: return std::make_unique<StreamSink>(plan, std::string());
+    case OutputPlan::Kind::kPngSequence: return std::make_unique<PngSequenceSink>(plan.path);
+    case OutputPlan::Kind::kPngFile: return std::make_unique<PngFileSink>(plan.path);
+    case OutputPlan::Kind::kFfmpeg: return std::make_unique<FfmpegSink>(plan, y4mHeaderText(header));
+  }
+  throw std::logic_error("unknown output kind");
+}
+
+}  // namespace horaz::cli

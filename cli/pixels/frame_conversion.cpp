@@ -1,0 +1,348 @@
+#include "cli/pixels/frame_conversion.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <stdexcept>
+#include <vector>
+
+#include "cli/pixels/pixel_rows.h"
+
+namespace horaz::cli {
+namespace {
+
+using testhost::HostFrame;
+
+using ByteTable = std::array<uint8_t, 256>;
+using rows::RangeMap;
+
+// The range maps of pixel_rows.h as tables, for the per-pixel RGB loops.
+struct RangeTables {
+  ByteTable identity, lumaToFull, chromaToFull, lumaToStudio, chromaToStudio;
+  RangeTables() {
+    for (int v = 0; v < 256; ++v) {
+      const auto value = static_cast<uint8_t>(v);
+      identity[v] = value;
+      lumaToFull[v] = rows::mapSample(RangeMap::kLumaToFull, value);
+      chromaToFull[v] = rows::mapSample(RangeMap::kChromaToFull, value);
+      lumaToStudio[v] = rows::mapSample(RangeMap::kLumaToStudio, value);
+      chromaToStudio[v] = rows::mapSample(RangeMap::kChromaToStudio, value);
+    }
+  }
+};
+const RangeTables& ranges() {
+  static const RangeTables tables;
+  return tables;
+}
+
+// Full-range BT.601 in 16.16 fixed point. The weights of each output add up
+// to 65536 (luma) or 0 (chroma), so grey stays grey exactly.
+constexpr int32_t kHalf = 1 << 15;
+constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
+constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
+constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
+
+struct ChromaTables {
+  std::array<int32_t, 256> crToRed, cbToGreen, crToGreen, cbToBlue;
+  ChromaTables() {
+    for (int v = 0; v < 256; ++v) {
+      const double c = v - 128;
+      crToRed[v] = static_cast<int32_t>(std::lround(1.402 * c * 65536.0));
+      cbToGreen[v] = static_cast<int32_t>(std::lround(-0.344136 * c * 65536.0));
+      crToGreen[v] = static_cast<int32_t>(std::lround(-0.714136 * c * 65536.0));
+      cbToBlue[v] = static_cast<int32_t>(std::lround(1.772 * c * 65536.0));
+    }
+  }
+};
+const ChromaTables& chromaTables() {
+  static const ChromaTables tables;
+  return tables;
+}
+
+uint8_t clampByte(int32_t fixed) { return static_cast<uint8_t>(std::clamp((fixed + kHalf) >> 16, 0, 255)); }
+
+uint8_t lumaOf(int32_t r, int32_t g, int32_t b) { return clampByte(kYr * r + kYg * g + kYb * b); }
+uint8_t cbOf(int32_t r, int32_t g, int32_t b) { return clampByte(kCbR * r + kCbG * g + kCbB * b + (128 << 16)); }
+uint8_t crOf(int32_t r, int32_t g, int32_t b) { return clampByte(kCrR * r + kCrG * g + kCrB * b + (128 << 16)); }
+
+// Byte offsets within a pixel (RGB-type) or a pair (YCbCr), from the layout
+// the frame answers.
+struct Offsets {
+  int32_t red, green, blue, alpha;
+  int32_t y0, y1, cb, cr;
+};
+Offsets offsetsOf(const HostFrame& frame) {
+  const testhost::LayoutAnswers answers = testhost::layoutAnswersFor(frame.format());
+  const auto& o = answers.offsets;
+  return Offsets{o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7]};
+}
+
+void checkSize(int32_t width, int32_t height, const HostFrame& frame) {
+  if (width != frame.width() || height != frame.height())
+    throw std::invalid_argument("picture and frame sizes differ");
+}
+
+rows::PairLayout pairLayoutOf(const HostFrame& frame) {
+  return frame.format().pixels == testhost::PixelFormat::kCbYCrY ? rows::PairLayout::kCbYCrY
+                                                                 : rows::PairLayout::kYCbYCr;
+}
+
+// Chroma of picture row y with one sample per pair. Returns pointers to the
+// samples: the picture's own row, or `cb` and `cr` (resized to the pairs).
+struct ChromaRow {
+  const uint8_t* cb;
+  const uint8_t* cr;
+};
+ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb, std::vector<uint8_t>& cr) {
+  const auto pairs = static_cast<size_t>((picture.width + 1) / 2);
+  const auto chromaWidth = static_cast<size_t>(picture.chromaWidth());
+  cb.resize(pairs);
+  cr.resize(pairs);
+  switch (picture.chroma) {
+    case Chroma::k422:
+      return {picture.cb + static_cast<size_t>(y) * chromaWidth,
+              picture.cr + static_cast<size_t>(y) * chromaWidth};
+    case Chroma::k420: {
+      // The chroma rows sit between luma rows 2k and 2k + 1.
+      const int32_t nearer = y / 2;
+      const int32_t farther = std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1);
+      const size_t near = static_cast<size_t>(nearer) * chromaWidth;
+      const size_t far = static_cast<size_t>(farther) * chromaWidth;
+      rows::interpolateRow(picture.cb + near, picture.cb + far, cb.data(), pairs);
+      rows::interpolateRow(picture.cr + near, picture.cr + far, cr.data(), pairs);
+      return {cb.data(), cr.data()};
+    }
+    case Chroma::k444: {
+      const size_t row = static_cast<size_t>(y) * chromaWidth;
+      const size_t whole = static_cast<size_t>(picture.width / 2);
+      rows::halveRow(picture.cb + row, cb.data(), whole);
+      rows::halveRow(picture.cr + row, cr.data(), whole);
+      if (whole < pairs) {  // odd width: the last pair has one pixel
+        cb[whole] = picture.cb[row + chromaWidth - 1];
+        cr[whole] = picture.cr[row + chromaWidth - 1];
+      }
+      return {cb.data(), cr.data()};
+    }
+  }
+  return {cb.data(), cr.data()};
+}
+
+void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
+  const rows::PairLayout layout = pairLayoutOf(frame);
+  const int32_t width = picture.width;
+  const auto pairs = static_cast<size_t>((width + 1) / 2);
+  const auto chromaWidth = static_cast<size_t>(picture.chromaWidth());
+  std::vector<uint8_t> oddLuma(width % 2 != 0 ? 2 * pairs : 0), cbHalf, crHalf;
+  for (int32_t y = 0; y < picture.height; ++y) {
+    rows::ChromaSource chroma{};
+    if (picture.chroma == Chroma::k444) {
+      // One sample per pair first; then it is a 4:2:2 row.
+      const ChromaRow halved = pairChroma(picture, y, cbHalf, crHalf);
+      chroma = {halved.cb, halved.cb, halved.cr, halved.cr};
+    } else {
+      // 4:2:2: the row itself. 4:2:0: the chroma rows sit between luma rows
+      // 2k and 2k + 1; weigh the nearer 3/4.
+      const int32_t nearer = picture.chroma == Chroma::k420 ? y / 2 : y;
+      const int32_t farther = picture.chroma == Chroma::k420
+                                  ? std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1)
+                                  : y;
+      const size_t near = static_cast<size_t>(nearer) * chromaWidth;
+      const size_t far = static_cast<size_t>(farther) * chromaWidth;
+      chroma = {picture.cb + near, picture.cb + far, picture.cr + near, picture.cr + far};
+    }
+    const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
+    if (!oddLuma.empty()) {
+      // The last pair's second luma is outside the picture: repeat the last.
+      std::copy_n(lumaRow, width, oddLuma.data());
+      oddLuma.back() = lumaRow[width - 1];
+      lumaRow = oddLuma.data();
+    }
+    rows::packRow(layout, lumaRow, chroma, !picture.fullRange, frame.memoryRow(frame.memoryRowOf(y)), pairs);
+  }
+}
+
+void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
+  const Offsets o = offsetsOf(frame);
+  const RangeTables& r = ranges();
+  const ChromaTables& t = chromaTables();
+  const ByteTable& luma = picture.fullRange ? r.identity : r.lumaToFull;
+  const ByteTable& chroma = picture.fullRange ? r.identity : r.chromaToFull;
+  const int32_t width = picture.width;
+  std::vector<uint8_t> cbBuffer, crBuffer, cbFull(static_cast<size_t>(width)), crFull(static_cast<size_t>(width));
+  for (int32_t y = 0; y < picture.height; ++y) {
+    const uint8_t* cb;
+    const uint8_t* cr;
+    if (picture.chroma == Chroma::k444) {
+      cb = picture.cb + static_cast<size_t>(y) * static_cast<size_t>(width);
+      cr = picture.cr + static_cast<size_t>(y) * static_cast<size_t>(width);
+    } else {
+      // Back to one sample per pixel: even pixels take their pair's sample,
+      // odd pixels the mean of their pair's and the next pair's.
+      const ChromaRow c = pairChroma(picture, y, cbBuffer, crBuffer);
+      const int32_t pairs = (width + 1) / 2;
+      for (int32_t x = 0; x < width; ++x) {
+        const int32_t p = x / 2;
+        if (x % 2 == 0) {
+          cbFull[x] = c.cb[p];
+          crFull[x] = c.cr[p];
+        } else {
+          const int32_t next = std::min(p + 1, pairs - 1);
+          cbFull[x] = static_cast<uint8_t>((c.cb[p] + c.cb[next] + 1) >> 1);
+          crFull[x] = static_cast<uint8_t>((c.cr[p] + c.cr[next] + 1) >> 1);
+        }
+      }
+      cb = cbFull.data();
+      cr = crFull.data();
+    }
+    const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
+    uint8_t* out = frame.memoryRow(frame.memoryRowOf(y));
+    for (int32_t x = 0; x < width; ++x, out += 4) {
+      const int32_t l = luma[lumaRow[x]] << 16;
+      const uint8_t u = chroma[cb[x]], v = chroma[cr[x]];
+      out[o.red] = clampByte(l + t.crToRed[v]);
+      out[o.green] = clampByte(l + t.cbToGreen[u] + t.crToGreen[v]);
+      out[o.blue] = clampByte(l + t.cbToBlue[u]);
+      out[o.alpha] = 255;
+    }
+  }
+}
+
+}  // namespace
+
+void fillFrame(const YuvView& picture, HostFrame& frame) {
+  checkSize(picture.width, picture.height, frame);
+  if (testhost::isYcc(frame.format().pixels))
+    yuvToYccFrame(picture, frame);
+  else
+    yuvToRgbFrame(picture, frame);
+}
+
+void fillFrame(const RgbaPicture& picture, HostFrame& frame) {
+  checkSize(picture.width, picture.height, frame);
+  const Offsets o = offsetsOf(frame);
+  const int32_t width = picture.width;
+  const bool ycc = testhost::isYcc(frame.format().pixels);
+  for (int32_t y = 0; y < picture.height; ++y) {
+    const uint8_t* in = picture.row(y);
+    uint8_t* out = frame.memoryRow(frame.memoryRowOf(y));
+    if (!ycc) {
+      for (int32_t x = 0; x < width; ++x, in += 4, out += 4) {
+        out[o.red] = in[0];
+        out[o.green] = in[1];
+        out[o.blue] = in[2];
+        out[o.alpha] = in[3];
+      }
+      continue;
+    }
+    for (int32_t x = 0; x < width; x += 2, out += 4) {
+      const uint8_t* first = in + static_cast<size_t>(x) * 4;
+      const uint8_t* second = x + 1 < width ? first + 4 : first;
+      out[o.y0] = lumaOf(first[0], first[1], first[2]);
+      out[o.y1] = lumaOf(second[0], second[1], second[2]);
+      // The pair's chroma is that of the mean colour: half the sum, with the
+      // halving folded into the shift.
+      const int32_t r = first[0] + second[0], g = first[1] + second[1], b = first[2] + second[2];
+      out[o.cb] = static_cast<uint8_t>(std::clamp((kCbR * r + kCbG * g + kCbB * b + (256 << 16) + (1 << 16)) >> 17, 0, 255));
+      out[o.cr] = static_cast<uint8_t>(std::clamp((kCrR * r + kCrG * g + kCrB * b + (256 << 16) + (1 << 16)) >> 17, 0, 255));
+    }
+  }
+}
+
+namespace {
+
+// Planar YCbCr rows of `frame` into the planes at `luma`, `cb`, `cr` (rows
+// of width, and of chroma width, bytes).
+void writePlanes(const HostFrame& frame, bool fullRange, uint8_t* lumaPlane, uint8_t* cbPlane, uint8_t* crPlane) {
+  const int32_t width = frame.width();
+  if (testhost::isYcc(frame.format().pixels)) {
+    const rows::PairLayout layout = pairLayoutOf(frame);
+    const auto pairs = static_cast<size_t>((width + 1) / 2);
+    std::vector<uint8_t> oddLuma(width % 2 != 0 ? 2 * pairs : 0);
+    for (int32_t y = 0; y < frame.height(); ++y) {
+      uint8_t* outY = lumaPlane + static_cast<size_t>(y) * static_cast<size_t>(width);
+      uint8_t* outCb = cbPlane + static_cast<size_t>(y) * pairs;
+      uint8_t* outCr = crPlane + static_cast<size_t>(y) * pairs;
+      uint8_t* lumaTarget = oddLuma.empty() ? outY : oddLuma.data();
+      rows::unpackRow(layout, frame.memoryRow(frame.memoryRowOf(y)), !fullRange, lumaTarget, outCb, outCr, pairs);
+      if (!oddLuma.empty()) std::copy_n(oddLuma.data(), width, outY);
+    }
+    return;
+  }
+  const Offsets o = offsetsOf(frame);
+  const RangeTables& r = ranges();
+  const ByteTable& luma = fullRange ? r.identity : r.lumaToStudio;
+  const ByteTable& chroma = fullRange ? r.identity : r.chromaToStudio;
+  for (int32_t y = 0; y < frame.height(); ++y) {
+    const uint8_t* in = frame.memoryRow(frame.memoryRowOf(y));
+    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
+    uint8_t* outY = lumaPlane + row;
+    uint8_t* outCb = cbPlane + row;
+    uint8_t* outCr = crPlane + row;
+    for (int32_t x = 0; x < width; ++x, in += 4) {
+      const int32_t red = in[o.red], green = in[o.green], blue = in[o.blue];
+      outY[x] = luma[lumaOf(red, green, blue)];
+      outCb[x] = chroma[cbOf(red, green, blue)];
+      outCr[x] = chroma[crOf(red, green, blue)];
+    }
+  }
+}
+
+}  // namespace
+
+void frameToYuv(const HostFrame& frame, bool fullRange, YuvPicture& picture) {
+  const bool ycc = testhost::isYcc(frame.format().pixels);
+  picture.allocate(frame.width(), frame.height(), ycc ? Chroma::k422 : Chroma::k444);
+  picture.fullRange = fullRange;
+  writePlanes(frame, fullRange, picture.y.data(), picture.cb.data(), picture.cr.data());
+}
+
+void frameToY4m(const HostFrame& frame, bool fullRange, std::vector<uint8_t>& out) {
+  static constexpr char kMarker[] = "FRAME\n";
+  constexpr size_t kMarkerSize = sizeof kMarker - 1;
+  const auto width = static_cast<size_t>(frame.width());
+  const auto height = static_cast<size_t>(frame.height());
+  const size_t chromaWidth = testhost::isYcc(frame.format().pixels) ? (width + 1) / 2 : width;
+  const size_t lumaSize = width * height;
+  const size_t chromaSize = chromaWidth * height;
+  // A buffer of the same size from the frame before is reused without
+  // clearing it: every byte is written below.
+  out.resize(kMarkerSize + lumaSize + 2 * chromaSize);
+  uint8_t* bytes = out.data();
+  std::copy_n(kMarker, kMarkerSize, bytes);
+  writePlanes(frame, fullRange, bytes + kMarkerSize, bytes + kMarkerSize + lumaSize,
+              bytes + kMarkerSize + lumaSize + chromaSize);
+}
+
+void frameToRgba(const HostFrame& frame, RgbaPicture& picture) {
+  const Offsets o = offsetsOf(frame);
+  const ChromaTables& t = chromaTables();
+  const int32_t width = frame.width();
+  const bool ycc = testhost::isYcc(frame.format().pixels);
+  picture.allocate(width, frame.height());
+  for (int32_t y = 0; y < frame.height(); ++y) {
+    const uint8_t* in = frame.memoryRow(frame.memoryRowOf(y));
+    uint8_t* out = picture.row(y);
+    if (!ycc) {
+      for (int32_t x = 0; x < width; ++x, in += 4, out += 4) {
+        out[0] = in[o.red];
+        out[1] = in[o.green];
+        out[2] = in[o.blue];
+        out[3] = in[o.alpha];
+      }
+      continue;
+    }
+    for (int32_t x = 0; x < width; x += 2, in += 4) {
+      const uint8_t u = in[o.cb], v = in[o.cr];
+      const int32_t red = t.crToRed[v], green = t.cbToGreen[u] + t.crToGreen[v], blue = t.cbToBlue[u];
+      for (int32_t i = 0; i < 2 && x + i < width; ++i, out += 4) {
+        const int32_t l = in[i == 0 ? o.y0 : o.y1] << 16;
+        out[0] = clampByte(l + red);
+        out[1] = clampByte(l + green);
+        out[2] = clampByte(l + blue);
+        out[3] = 255;
+      }
+    }
+  }
+}
+
+}  // namespace horaz::cli

@@ -1,7 +1,0 @@
-#include "module/boundary.h"
-
-namespace horaz {
-
-void raiseFailure(acf::Result code) { throw HostFailure(code); }
-
-}  // namespace horaz
