@@ -110,8 +110,8 @@ void expandFreeFormat(const ClockValue& value, std::string_view freeFormatPatter
   if (std::strftime(expanded.data(), expanded.size(), pattern.data(), &calendar) == 0) return;
 
   // 255 bytes with their terminator never need more than 255 UTF-16 units.
-  const int converted = MultiByteToWideChar(conversionCodePage(), 0, expanded.data(), -1, platformText(text.units.data()),
-                                            static_cast<int>(TimerText::kCapacity));
+  const int converted = MultiByteToWideChar(conversionCodePage(), 0, expanded.data(), -1,
+                                            platformText(text.units.data()), static_cast<int>(TimerText::kCapacity));
   if (converted == 0) text.units[0] = u'\0';
   text.units[TimerText::kCapacity - 1] = u'\0';
 }

@@ -7,9 +7,9 @@
 #include <array>
 #include <cstdint>
 
-#include "paint/gdiplus_session.h"
 #include "paint/draw_surface.h"
 #include "paint/gdiplus_objects.h"
+#include "paint/gdiplus_session.h"
 
 namespace horaz {
 namespace {

@@ -21,11 +21,11 @@ TEST(WindowsRuntimePattern, AcceptsOnlyTheConversionsItKnows) {
       {"%a %A %b %B %c %j %p %U %w %W %x %X %y %z %Z", true},
       {"100%%", true},
       {"%#d.%#m.%#Y", true},
-      {"%e", false},      // C99, unknown to the runtime
+      {"%e", false},  // C99, unknown to the runtime
       {"%T", false},
-      {"%Ey", false},     // modifiers other than '#'
+      {"%Ey", false},  // modifiers other than '#'
       {"%Q", false},
-      {"%", false},       // a lone percent sign at the end
+      {"%", false},  // a lone percent sign at the end
       {"%#", false},
       {"ok %H then %q", false},
   };
