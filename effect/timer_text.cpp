@@ -1,6 +1,8 @@
 #include "effect/timer_text.h"
 
 #include <stringapiset.h>
+#include <sysinfoapi.h>
+#include <winnls.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +10,8 @@
 #include <ctime>
 
 #include "definition/list_values.h"
+#include "effect/strftime_pattern.h"
+#include "paint/platform_text.h"
 #include "paint/truncate_to_int32.h"
 
 namespace horaz {
@@ -110,6 +114,11 @@ void expandFreeFormat(const ClockValue& value, std::string_view freeFormatPatter
   calendar.tm_yday = 0;
   calendar.tm_isdst = 0;
 
+#ifdef _WIN32
+  // A conversion the runtime does not know would end the host's process.
+  if (!windowsRuntimeAcceptsPattern(std::string_view(pattern.data()))) return;
+#endif
+
   // strftime answers 0 both when the expansion does not fit and when it is
   // empty; either way the text stays empty rather than showing whatever the
   // buffer holds.
@@ -117,8 +126,8 @@ void expandFreeFormat(const ClockValue& value, std::string_view freeFormatPatter
   if (std::strftime(expanded.data(), expanded.size(), pattern.data(), &calendar) == 0) return;
 
   // 255 bytes with their terminator never need more than 255 UTF-16 units.
-  const int converted = MultiByteToWideChar(conversionCodePage(), 0, expanded.data(), -1, text.units.data(),
-                                            static_cast<int>(TimerText::kCapacity));
+  const int converted = MultiByteToWideChar(conversionCodePage(), 0, expanded.data(), -1,
+                                            platformText(text.units.data()), static_cast<int>(TimerText::kCapacity));
   if (converted == 0) text.units[0] = u'\0';
   text.units[TimerText::kCapacity - 1] = u'\0';
 }

@@ -8,13 +8,14 @@
 #include "interaction/parameter_ids.h"
 #include "module/base/boundary.h"
 #include "module/base/handed_out.h"
+#include "paint/platform_text.h"
 
 namespace horaz {
 namespace {
 
 // The host editor's main window, which owns the dialog when it is found.
-constexpr const WCHAR* kEditorWindowClass = u"EditorMainWndClass";
-constexpr const WCHAR* kEditorWindowTitle = u"Video Editor";
+constexpr const char16_t* kEditorWindowClass = u"EditorMainWndClass";
+constexpr const char16_t* kEditorWindowTitle = u"Video Editor";
 
 // List the screen fonts; open the dialog on the record's font.
 constexpr DWORD kDialogFlags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
@@ -41,7 +42,7 @@ acf::Result ACFCALL FontSelectionAction::SelectFont(acf::ParameterSet* parameter
   // set is answered with the null-argument code.
   if (!parameters) return acf::kNullArgument;
   return guardBoundary([&] {
-    const HWND owner = FindWindowW(kEditorWindowClass, kEditorWindowTitle);
+    const HWND owner = FindWindowW(platformText(kEditorWindowClass), platformText(kEditorWindowTitle));
 
     LOGFONTW record{};
     CHOOSEFONTW request{};  // no device context, colour, hook, template, style text or size limits

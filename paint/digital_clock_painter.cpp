@@ -5,6 +5,7 @@
 
 #include "paint/truncate_to_int32.h"
 #include "paint/pixel_arithmetic.h"
+#include "paint/platform_text.h"
 
 namespace horaz {
 
@@ -25,8 +26,8 @@ constexpr INT kBoldAboveWeight = 400;
 std::u16string faceNameOf(const LOGFONTW& font) {
   std::u16string name;
   for (WCHAR unit : font.lfFaceName) {
-    if (unit == 0) break;
-    name.push_back(unit);
+    if (unit == WCHAR{}) break;
+    name.push_back(static_cast<char16_t>(unit));
   }
   return name.empty() ? std::u16string(kDefaultFace) : name;
 }
@@ -42,7 +43,7 @@ INT textLength(const char16_t* text) {
 // return; the generic one belongs to GDI+. Empty when even that fails (a
 // size of 0, for one).
 GdiplusFont makeFontWithFallback(const char16_t* familyName, REAL emSize, INT style) {
-  const GdiplusFontFamily named = makeFontFamily(familyName);
+  const GdiplusFontFamily named = makeFontFamily(platformText(familyName));
   const GpFontFamily* family = named ? named.get() : genericSansSerifFamily();
   if (family == nullptr) return {};
   GdiplusFont font = makeFont(family, emSize, style, UnitPoint);
@@ -99,7 +100,7 @@ DigitalClockPainter::TextSize DigitalClockPainter::measure(GpGraphics* graphics,
   if (!measuringFont_) return {};
   const GpRectF origin{static_cast<REAL>(posX), static_cast<REAL>(posY), 0.0f, 0.0f};
   GpRectF measured{0.0f, 0.0f, 0.0f, 0.0f};
-  if (GdipMeasureString(graphics, text.c_str(), textLength(text.c_str()), measuringFont_.get(), &origin, nullptr,
+  if (GdipMeasureString(graphics, platformText(text.c_str()), textLength(text.c_str()), measuringFont_.get(), &origin, nullptr,
                         &measured, nullptr, nullptr) != Ok)
     return {};
   return {measured.Width, measured.Height};
@@ -173,7 +174,7 @@ void DigitalClockPainter::draw(GpGraphics* graphics, int32_t posX, int32_t posY,
   const Placement& p = l.placement;
   if (showsBox()) GdipFillRectangleI(graphics, l.backgroundBrush.get(), p.left, p.top, p.boxWidth, p.boxHeight);
   if (showsText())
-    GdipDrawString(graphics, l.text.c_str(), textLength(l.text.c_str()), drawingFont_.get(), &p.layout,
+    GdipDrawString(graphics, platformText(l.text.c_str()), textLength(l.text.c_str()), drawingFont_.get(), &p.layout,
                    l.format.get(), l.textBrush.get());
   // The format and brushes go before the caller's drawing object does.
   laidOut_.reset();

@@ -4,10 +4,15 @@
 #include <cstring>
 #include <limits>
 
+#include "paint/platform_text.h"
+
 namespace horaz {
 namespace {
 
 constexpr int64_t kBytesPerPixel = 4;
+// LCS_WINDOWS_COLOR_SPACE, the tag 'Win ': the platform's headers spell it as
+// a multi-character constant, which our warnings refuse.
+constexpr DWORD kWindowsColourSpace = 0x57696E20;
 constexpr int64_t kMaxPixelBytes = std::numeric_limits<int32_t>::max();
 
 // The size the surface's pixel memory would have, or 0 when it cannot be made:
@@ -34,14 +39,14 @@ void fillHeader(BITMAPV5HEADER& header, int32_t width, int32_t height, uint16_t 
   header.bV5GreenMask = 0x0000FF00;
   header.bV5BlueMask = 0x000000FF;
   header.bV5AlphaMask = 0xFF000000;
-  header.bV5CSType = LCS_WINDOWS_COLOR_SPACE;
+  header.bV5CSType = kWindowsColourSpace;
   header.bV5Intent = LCS_GM_ABS_COLORIMETRIC;
 }
 
 }  // namespace
 
 HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool topDown, Clearing clearing) {
-  if (!displayDc_) displayDc_ = CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
+  if (!displayDc_) displayDc_ = CreateDCW(platformText(u"DISPLAY"), nullptr, nullptr, nullptr);
   if (!memoryDc_) {
     memoryDc_ = CreateCompatibleDC(displayDc_);
     const int64_t pixelBytes = pixelBytesFor(width, height, bitCount);

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "paint/surface_graphics.h"
+
 namespace horaz {
 
 // Owning guards for the GDI+ objects the painters make: each object is
@@ -27,7 +29,6 @@ Guard make(Create create, Args... args) {
 }
 }  // namespace gdiplus_detail
 
-using GdiplusGraphics = std::unique_ptr<GpGraphics, gdiplus_detail::Deleter<GpGraphics, &GdipDeleteGraphics>>;
 using GdiplusBrush = std::unique_ptr<GpSolidFill, gdiplus_detail::Deleter<GpSolidFill, &GdipDeleteBrush>>;
 using GdiplusPen = std::unique_ptr<GpPen, gdiplus_detail::Deleter<GpPen, &GdipDeletePen>>;
 using GdiplusFont = std::unique_ptr<GpFont, gdiplus_detail::Deleter<GpFont, &GdipDeleteFont>>;
@@ -38,8 +39,6 @@ using GdiplusFontFamily =
 using GdiplusStringFormat =
     std::unique_ptr<GpStringFormat, gdiplus_detail::Deleter<GpStringFormat, &GdipDeleteStringFormat>>;
 
-// A drawing object over a device context (GdipCreateFromHDC).
-inline GdiplusGraphics makeGraphics(HDC dc) { return gdiplus_detail::make<GdiplusGraphics>(&GdipCreateFromHDC, dc); }
 
 inline GdiplusBrush makeSolidBrush(ARGB colour) {
   return gdiplus_detail::make<GdiplusBrush>(&GdipCreateSolidFill, colour);
@@ -56,7 +55,7 @@ inline GdiplusFontFamily makeFontFamily(const WCHAR* name) {
 }
 
 inline GdiplusFont makeFont(const GpFontFamily* family, REAL emSize, INT style, GpUnit unit) {
-  return gdiplus_detail::make<GdiplusFont>(&GdipCreateFont, family, emSize, style, static_cast<INT>(unit));
+  return gdiplus_detail::make<GdiplusFont>(&GdipCreateFont, family, emSize, style, unit);
 }
 
 inline GdiplusStringFormat makeStringFormat(INT flags, WORD language) {

@@ -12,7 +12,7 @@ namespace horaz {
 class GdiplusSession {
  public:
   GdiplusSession() {
-    const GdiplusStartupInput input{1, nullptr, FALSE, FALSE};
+    const GdiplusStartupInput input;
     started_ = GdiplusStartup(&token_, &input, nullptr) == Ok;
   }
   ~GdiplusSession() { shutdown(); }

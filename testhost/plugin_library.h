@@ -14,7 +14,7 @@ class PluginLoadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A plug-in library loaded with dlopen. It resolves the four entry points and
+// A plug-in library loaded with dlopen (LoadLibraryW on Windows). It resolves the four entry points and
 // touches nothing else of the library; the library is unloaded (dlclose) when
 // the object goes. Every object the library handed out must be released
 // before that.

@@ -150,7 +150,7 @@ double bestMilliseconds(int repetitions, Setup&& setup, Work&& work) {
 
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  GdiplusStartupInput input{1, nullptr, FALSE, FALSE};
+  GdiplusStartupInput input;
   ULONG_PTR token = 0;
   if (GdiplusStartup(&token, &input, nullptr) != Ok) return 1;
   std::printf("%-12s %14s %14s %16s %16s %14s\n", "frame", "analog ms", "digital ms", "analog-over ms",

@@ -99,7 +99,8 @@ typedef enum GpUnit {
   UnitInch = 4,
   UnitDocument = 5,
   UnitMillimeter = 6
-} GpUnit;
+} Unit;
+typedef Unit GpUnit;
 
 typedef enum GpFillMode { FillModeAlternate = 0, FillModeWinding = 1 } GpFillMode;
 
@@ -147,12 +148,24 @@ struct GpFontCollection;
 struct GpFont;
 struct GpStringFormat;
 
-typedef struct GdiplusStartupInput {
+typedef enum DebugEventLevel { DebugEventLevelFatal = 0, DebugEventLevelWarning = 1 } DebugEventLevel;
+typedef void(WINAPI* DebugEventProc)(DebugEventLevel level, CHAR* message);
+
+// As on the platform, the record starts at version 1 with no callback and
+// nothing suppressed; the version may be set afterwards.
+struct GdiplusStartupInput {
   UINT32 GdiplusVersion;  // 1 (2 and 3 are accepted as well)
-  void* DebugEventCallback;
+  DebugEventProc DebugEventCallback;
   BOOL SuppressBackgroundThread;
   BOOL SuppressExternalCodecs;
-} GdiplusStartupInput;
+
+  GdiplusStartupInput(DebugEventProc debugEventCallback = nullptr, BOOL suppressBackgroundThread = FALSE,
+                      BOOL suppressExternalCodecs = FALSE)
+      : GdiplusVersion(1),
+        DebugEventCallback(debugEventCallback),
+        SuppressBackgroundThread(suppressBackgroundThread),
+        SuppressExternalCodecs(suppressExternalCodecs) {}
+};
 
 typedef GpStatus(WINAPI* NotificationHookProc)(ULONG_PTR* token);
 typedef void(WINAPI* NotificationUnhookProc)(ULONG_PTR token);
@@ -215,7 +228,7 @@ GpStatus WINAPI GdipGetFamilyName(const GpFontFamily* family, WCHAR* name, WORD 
 // Style: FontStyle bits (bold and italic pick the matching face or synthesize
 // it). An em size of 0 or less (or not finite), one above 65535 pixels and
 // UnitDisplay fail with InvalidParameter.
-GpStatus WINAPI GdipCreateFont(const GpFontFamily* family, REAL emSize, INT style, INT unit, GpFont** font);
+GpStatus WINAPI GdipCreateFont(const GpFontFamily* family, REAL emSize, INT style, Unit unit, GpFont** font);
 GpStatus WINAPI GdipDeleteFont(GpFont* font);
 GpStatus WINAPI GdipGetFontSize(GpFont* font, REAL* size);
 

@@ -1,19 +1,8 @@
-// Code-page services: converting 8-bit text to UTF-16. Here "the ANSI code
-// page" (CP_ACP, CP_THREAD_ACP) is the encoding of the calling thread's C
-// locale (LC_CTYPE): UTF-8 under a UTF-8 locale.
+// String services: converting 8-bit text to UTF-16. The code page numbers and
+// flags are in winnls.h.
 #pragma once
 
 #include "windef.h"
-
-#define CP_ACP 0
-#define CP_OEMCP 1
-#define CP_THREAD_ACP 3
-#define CP_UTF8 65001
-
-#define MB_ERR_INVALID_CHARS 0x00000008
-
-#define LOCALE_USER_DEFAULT 0x0400
-#define LOCALE_IDEFAULTANSICODEPAGE 0x00001004
 
 extern "C" {
 
@@ -27,20 +16,5 @@ extern "C" {
 // the number GetACP reports, CP_UTF8. Thread-safe.
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR dest,
                                int destUnits);
-
-// The code page number of the current C locale's encoding: 65001 for UTF-8,
-// 20127 for ASCII, 28591 / 28605 for ISO-8859-1 / -15, and 0 (that is,
-// CP_ACP) for an encoding without a number here.
-UINT WINAPI GetACP(void);
-
-// Only LOCALE_IDEFAULTANSICODEPAGE is answered, for any locale: GetACP as a
-// decimal text. Returns the characters written including the terminator;
-// with `size` 0, the characters needed; 0 when the buffer is too small or the
-// information type is not known.
-int WINAPI GetLocaleInfoA(DWORD locale, DWORD type, LPSTR data, int size);
-
-// Reports an NT-family platform of version 6.1 (build 7601): major version in
-// the low byte, minor in the next, the top bit clear.
-DWORD WINAPI GetVersion(void);
 
 }  // extern "C"

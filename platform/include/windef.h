@@ -44,8 +44,16 @@ typedef const void* LPCVOID;
 typedef BOOL* LPBOOL;
 typedef DWORD* LPDWORD;
 
-// Wide characters are UTF-16 code units.
+// Wide characters are UTF-16 code units, as on Windows, where WCHAR is
+// wchar_t: a type other than the char16_t our texts are made of. The check
+// build of the plug-in (HORAZ_STRICT_WCHAR) gives WCHAR a type of its own too,
+// so that a text handed to an API without horaz::platformText fails on Linux
+// as it would on Windows.
+#ifdef HORAZ_STRICT_WCHAR
+enum class WCHAR : char16_t {};
+#else
 typedef char16_t WCHAR;
+#endif
 typedef WCHAR* LPWSTR;
 typedef const WCHAR* LPCWSTR;
 typedef CHAR* LPSTR;

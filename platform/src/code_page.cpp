@@ -9,6 +9,8 @@
 #include <cwchar>
 
 #include "stringapiset.h"
+#include "sysinfoapi.h"
+#include "winnls.h"
 
 namespace {
 

@@ -106,7 +106,7 @@ GpStatus WINAPI GdipGetFamilyName(const GpFontFamily* family, WCHAR* name, WORD)
   return Ok;
 }
 
-GpStatus WINAPI GdipCreateFont(const GpFontFamily* family, REAL emSize, INT style, INT unit, GpFont** font) {
+GpStatus WINAPI GdipCreateFont(const GpFontFamily* family, REAL emSize, INT style, Unit unit, GpFont** font) {
   if (font) *font = nullptr;
   const GpStatus status = gdiplusBoundary([&] {
     if (!gdiplusRunning()) return failed(GdiplusNotInitialized);

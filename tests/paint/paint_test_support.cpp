@@ -11,7 +11,7 @@
 namespace horaz::test {
 
 GdiplusSession::GdiplusSession() {
-  const GdiplusStartupInput input{1, nullptr, FALSE, FALSE};
+  const GdiplusStartupInput input;
   GdiplusStartup(&token_, &input, nullptr);
 }
 

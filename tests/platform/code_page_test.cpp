@@ -1,4 +1,6 @@
 #include <stringapiset.h>
+#include <sysinfoapi.h>
+#include <winnls.h>
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@ namespace {
 
 struct SizeCase {
   float emSize;
-  int unit;
+  Unit unit;
   GpStatus expected;
 };
 

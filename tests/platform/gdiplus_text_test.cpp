@@ -58,7 +58,7 @@ TEST_F(GdiplusText, FontSizesUnitsAndRefusals) {
   struct {
     REAL size;
     INT style;
-    INT unit;
+    Unit unit;
     GpStatus status;
   } cases[] = {{46, FontStyleRegular, UnitPoint, Ok},
                {12, FontStyleBold | FontStyleItalic | FontStyleUnderline | FontStyleStrikeout, UnitPixel, Ok},

@@ -15,11 +15,12 @@ namespace {
 
 TEST(GdiplusStartup, RefusesBadArgumentsAndCountsTokens) {
   ASSERT_EQ(gdiplusStartupCount(), 0);
-  GdiplusStartupInput input{1, nullptr, FALSE, FALSE};
+  GdiplusStartupInput input;
   ULONG_PTR token = 0;
   EXPECT_EQ(GdiplusStartup(nullptr, &input, nullptr), InvalidParameter);
   EXPECT_EQ(GdiplusStartup(&token, nullptr, nullptr), InvalidParameter);
-  GdiplusStartupInput wrongVersion{7, nullptr, FALSE, FALSE};
+  GdiplusStartupInput wrongVersion;
+  wrongVersion.GdiplusVersion = 7;
   EXPECT_EQ(GdiplusStartup(&token, &wrongVersion, nullptr), UnsupportedGdiplusVersion);
   EXPECT_EQ(gdiplusStartupCount(), 0);
 

@@ -15,7 +15,7 @@ namespace platform_test {
 class GdiplusSession {
 public:
   GdiplusSession() {
-    GdiplusStartupInput input{1, nullptr, FALSE, FALSE};
+    GdiplusStartupInput input;
     status = GdiplusStartup(&token, &input, nullptr);
   }
   ~GdiplusSession() {

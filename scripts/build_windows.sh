@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the Windows plug-in AVX2Horaz.avx (and the Windows test programs)
+# with mingw-w64 for 32-bit (i686) and 64-bit (x86_64) Windows:
+#   build-windows/i686/AVX2Horaz.avx     the one the editor loads
+#   build-windows/x86_64/AVX2Horaz.avx   for 64-bit hosts and for Wine here
+#   scripts/build_windows.sh             # installs packages first
+#   SKIP_INSTALL=1 WINDOWS_BUILD_DIR=out WINDOWS_ARCHES=x86_64 scripts/build_windows.sh
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${WINDOWS_BUILD_DIR:-$root/build-windows}
+arches=${WINDOWS_ARCHES:-"i686 x86_64"}
+
+if [[ ${SKIP_INSTALL:-0} != 1 ]]; then
+  packages=(
+    cmake make
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
+    libgtest-dev
+    wine64 xvfb xauth xdotool fonts-liberation2
+  )
+  as_root=()
+  if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null 2>&1 || { echo "build_windows: run as root or install sudo" >&2; exit 1; }
+    as_root=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${as_root[@]}" apt-get update
+  "${as_root[@]}" apt-get install -y "${packages[@]}"
+fi
+
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+for arch in $arches; do
+  cmake -S "$root/windows" -B "$build/$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$root/windows/toolchain-$arch.cmake" "${launcher[@]}"
+  cmake --build "$build/$arch" -j"${WINDOWS_JOBS:-2}"
+  echo "build_windows: $build/$arch/AVX2Horaz.avx"
+done
