@@ -15,9 +15,11 @@
 namespace horaz::test {
 namespace {
 
-// The commands of `text`: indented lines (as examples are set) that run
-// horaz render, with "\" continuations joined.
-std::vector<std::string> commandsIn(const std::string& text) {
+// The commands of `text`: lines indented at least `indent` spaces that run
+// horaz render, with "\" continuations joined (a README's code blocks are
+// indented four, so its indented prose is not taken for one; the help
+// indents two).
+std::vector<std::string> commandsIn(const std::string& text, size_t indent) {
   std::vector<std::string> commands;
   std::istringstream lines(text);
   std::string command;
@@ -25,7 +27,7 @@ std::vector<std::string> commandsIn(const std::string& text) {
     const size_t start = line.find_first_not_of(' ');
     if (start == std::string::npos) continue;
     line = line.substr(start);
-    if (command.empty() && (start < 2 || line.find("horaz render") == std::string::npos)) continue;
+    if (command.empty() && (start < indent || line.find("horaz render") == std::string::npos)) continue;
     const bool continues = line.ends_with("\\");
     command += continues ? line.substr(0, line.size() - 1) : line;
     if (!continues) {
@@ -90,12 +92,12 @@ void runExamples(const std::vector<std::string>& commands) {
 
 TEST(ExamplesTest, HelpExamplesDoWhatTheyPromise) {
   if (!cli::findProgram("ffmpeg")) GTEST_SKIP() << "the examples write .mp4; ffmpeg is not installed";
-  runExamples(commandsIn(helpExamples()));
+  runExamples(commandsIn(helpExamples(), 2));
 }
 
 TEST(ExamplesTest, ReadmeExamplesDoWhatTheyPromise) {
   if (!cli::findProgram("ffmpeg")) GTEST_SKIP() << "the examples write .mp4; ffmpeg is not installed";
-  runExamples(commandsIn(readText(std::filesystem::path(HORAZ_SOURCE_DIR) / "README.md")));
+  runExamples(commandsIn(readText(std::filesystem::path(HORAZ_SOURCE_DIR) / "README.md"), 4));
 }
 
 }  // namespace
