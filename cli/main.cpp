@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
     return horaz::cli::kExitSuccess;
   }
   for (const horaz::cli::Command& command : horaz::cli::commands())
-    if (command.name == first)
-      return command.run(std::span(arguments).subspan(1), {std::cout, std::cerr});
+    if (command.name == first) return command.run(std::span(arguments).subspan(1), {std::cout, std::cerr});
   std::cerr << "horaz: unknown command '" << first << "' (see horaz --help)\n";
   return horaz::cli::kExitUsage;
 }

@@ -66,8 +66,8 @@ inline constexpr ComponentIdentity kOverlay{
 };
 
 // By registration index.
-inline constexpr std::array<const ComponentIdentity*, 4> kComponents{&kEffect, &kFontSelectionAction,
-                                                                     &kUpdateHandler, &kOverlay};
+inline constexpr std::array<const ComponentIdentity*, 4> kComponents{&kEffect, &kFontSelectionAction, &kUpdateHandler,
+                                                                     &kOverlay};
 
 // Attribute keys set on the effect definition. The three id-valued ones bind
 // the effect to its companions by their component ids.

@@ -42,10 +42,10 @@ using ControlList = std::span<const ControlNode* const>;
 
 struct ControlNode {
   ControlKind kind;
-  acf::Text label;        // null: no label, and then no description either
+  acf::Text label;  // null: no label, and then no description either
   acf::Text description;
   acf::Guid id;
-  acf::Text parameter;    // the bound parameter's name; null for groups and list items
+  acf::Text parameter;             // the bound parameter's name; null for groups and list items
   std::optional<int32_t> value{};  // a list item's value (its Default), when it has one
   ControlList children{};
   std::span<const ColourAttribute> colourAttributes{};  // in the order they are set

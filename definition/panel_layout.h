@@ -31,8 +31,7 @@ consteval ControlNode popUp(acf::Text label, acf::Text description, std::string_
 consteval ControlNode slider(std::string_view id, acf::Text parameter) {
   return {ControlKind::Slider, nullptr, nullptr, acf::makeGuid(id), parameter};
 }
-consteval ControlNode labelledSlider(acf::Text label, acf::Text description, std::string_view id,
-                                     acf::Text parameter) {
+consteval ControlNode labelledSlider(acf::Text label, acf::Text description, std::string_view id, acf::Text parameter) {
   return {ControlKind::Slider, label, description, acf::makeGuid(id), parameter};
 }
 }  // namespace detail
@@ -49,8 +48,8 @@ inline constexpr ControlNode kAlignmentGroup =
 // --- 2. Clock type -----------------------------------------------------------
 inline constexpr std::array kClockTypeItemList = detail::pointersTo(kClockTypeItems);
 inline constexpr ControlNode kClockTypePopUp =
-    detail::popUp(u"Clock Type List", u"Clock Type List", "{7BD738AC-250C-4138-B48C-12D8F80F9E81}",
-                  u"the List value", kClockTypeItemList);
+    detail::popUp(u"Clock Type List", u"Clock Type List", "{7BD738AC-250C-4138-B48C-12D8F80F9E81}", u"the List value",
+                  kClockTypeItemList);
 
 // --- 3. Position and size ----------------------------------------------------
 inline constexpr ControlNode kXSlider = detail::slider("{A3C66991-0BCF-4F79-99AA-7640BE2555F5}", u"X");
@@ -72,8 +71,8 @@ inline constexpr std::array<ControlNode, 8> kStartTimeSliders{{
     detail::slider("{5972AD60-9D98-4CB3-89F5-C715426C91FB}", u"Start Time Year"),
 }};
 inline constexpr std::array kStartTimeChildren = detail::pointersTo(kStartTimeSliders);
-inline constexpr ControlNode kStartTimeGroup = detail::group(u"Start Time", u"Set Start Time",
-                                                             "{F0BB8D1B-0747-4A20-AD3A-D0B031ED4FA5}", kStartTimeChildren);
+inline constexpr ControlNode kStartTimeGroup =
+    detail::group(u"Start Time", u"Set Start Time", "{F0BB8D1B-0747-4A20-AD3A-D0B031ED4FA5}", kStartTimeChildren);
 
 inline constexpr std::array<ControlNode, 5> kStopTimeSliders{{
     detail::slider("{43BEBBC8-8A86-4248-9830-D419A3C6D608}", u"Stop Time Hour"),
@@ -86,8 +85,8 @@ inline constexpr std::array kStopTimeChildren = detail::pointersTo(kStopTimeSlid
 inline constexpr ControlNode kStopTimeGroup =
     detail::group(u"Stop Time", u"Set Stop Time", "{88E3FCCF-839C-4DA4-98D9-86C619CCFAF0}", kStopTimeChildren);
 
-inline constexpr ControlNode kCountDownCheckBox{
-    ControlKind::CheckBox, nullptr, nullptr, acf::makeGuid("{1C443ABA-54A4-4500-AF68-4CD5770C995E}"), u"Count Down"};
+inline constexpr ControlNode kCountDownCheckBox{ControlKind::CheckBox, nullptr, nullptr,
+                                                acf::makeGuid("{1C443ABA-54A4-4500-AF68-4CD5770C995E}"), u"Count Down"};
 inline constexpr ControlNode kSpeedSlider =
     detail::slider("{DCE50B8A-E0A6-4564-98AB-68315E58605B}", u"Time Speed Factor");
 inline constexpr std::array kTimeChildren{&kStartTimeGroup, &kStopTimeGroup, &kCountDownCheckBox, &kSpeedSlider};
@@ -112,14 +111,11 @@ inline constexpr std::array<ColourAttribute, 5> kForegroundColourAttributes{{
     {acf::attribute_key::kAttr5, {1, 1, 1}},
     {acf::attribute_key::kStep, {1, 1, 1}},
 }};
-inline constexpr ControlNode kForegroundColour{ControlKind::ColourControl,
-                                               u"Foreground Color(RGB)",
-                                               u"Foreground layout def",
-                                               acf::makeGuid("{873F6BED-303F-45EC-91A7-07FFC8897621}"),
-                                               u"Foreground RGB Color",
-                                               {},
-                                               kForegroundChannels,
-                                               kForegroundColourAttributes};
+inline constexpr ControlNode kForegroundColour{
+    ControlKind::ColourControl, u"Foreground Color(RGB)",
+    u"Foreground layout def",   acf::makeGuid("{873F6BED-303F-45EC-91A7-07FFC8897621}"),
+    u"Foreground RGB Color",    {},
+    kForegroundChannels,        kForegroundColourAttributes};
 inline constexpr ControlNode kForegroundOpacitySlider = detail::labelledSlider(
     u"Foreground Opacity", u"Foreground Opacity", "{1F26CECB-153B-4595-B899-3861CB452023}", u"Foreground Opacity");
 
@@ -140,14 +136,11 @@ inline constexpr std::array<ColourAttribute, 4> kBackgroundColourAttributes{{
     {acf::attribute_key::kMaximum, {255, 255, 255}},
     {acf::attribute_key::kStep, {1, 1, 1}},
 }};
-inline constexpr ControlNode kBackgroundColour{ControlKind::ColourControl,
-                                               u"Background Color(RGB)",
-                                               u"Background layout def",
-                                               acf::makeGuid("{B199FFCA-DBEA-4A2A-BE88-E5C4DF57C456}"),
-                                               u"Background RGB Color",
-                                               {},
-                                               kBackgroundChannels,
-                                               kBackgroundColourAttributes};
+inline constexpr ControlNode kBackgroundColour{
+    ControlKind::ColourControl, u"Background Color(RGB)",
+    u"Background layout def",   acf::makeGuid("{B199FFCA-DBEA-4A2A-BE88-E5C4DF57C456}"),
+    u"Background RGB Color",    {},
+    kBackgroundChannels,        kBackgroundColourAttributes};
 inline constexpr ControlNode kBackgroundOpacitySlider = detail::labelledSlider(
     u"Background Opacity", u"Background Opacity", "{511DAB09-6C43-47E3-9CCC-06D730E05FC4}", u"Background Opacity");
 
@@ -164,8 +157,8 @@ inline constexpr ControlNode kStartTimeTextField{ControlKind::TextField, u"Start
                                                  acf::makeGuid("{8E5E17B8-4703-42BE-83B5-D68720678F2C}"),
                                                  u"Start Time"};
 inline constexpr std::array kTimerStyleChildren{&kTimerStylePopUp, &kStartTimeTextField};
-inline constexpr ControlNode kTimerStyleGroup = detail::group(
-    u"Timer Style", u"Set Timerstyle", "{CA7B1D82-A69D-4664-8657-3A24C3E36C80}", kTimerStyleChildren);
+inline constexpr ControlNode kTimerStyleGroup =
+    detail::group(u"Timer Style", u"Set Timerstyle", "{CA7B1D82-A69D-4664-8657-3A24C3E36C80}", kTimerStyleChildren);
 
 // --- The panel ---------------------------------------------------------------
 

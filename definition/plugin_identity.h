@@ -10,12 +10,12 @@ namespace horaz::definition {
 // What ACFRegisterPlugin tells the host about the library.
 struct PluginIdentity {
   acf::Guid pluginId;
-  int32_t first;   // the two integers after the plug-in id
+  int32_t first;  // the two integers after the plug-in id
   int32_t second;
   acf::Text fileName;
   acf::Guid vendorId;
   acf::Text vendorName;
-  int32_t third;   // the two integers after the vendor name
+  int32_t third;  // the two integers after the vendor name
   int32_t fourth;
   acf::Guid descriptionKey;  // attribute key of the description text
   acf::Text description;

@@ -80,8 +80,8 @@ class EffectRegistrar {
     CountedRef<acf::ControlDefinition> definition = createDefinition<acf::ControlDefinition>(factory_);
     acf::ParameterDefinition* bound = node.parameter ? &definedParameter(node.parameter) : nullptr;
     check(definition->DefineControl(node.id, node.label, node.description, controlTypeId(node.kind), bound));
-    if (node.kind == ControlKind::ListItem && node.value) setInteger(*definition.get(), acf::attribute_key::kDefault,
-                                                                     acf::value_type::kInteger, *node.value);
+    if (node.kind == ControlKind::ListItem && node.value)
+      setInteger(*definition.get(), acf::attribute_key::kDefault, acf::value_type::kInteger, *node.value);
     controls_.emplace_back(&node, std::move(definition));
     return *controls_.back().second.get();
   }
@@ -123,20 +123,19 @@ class EffectRegistrar {
     }
   }
 
-  static void setInteger(acf::DefinitionBase& definition, const acf::Guid& key, const acf::Guid& type,
-                         int32_t value) {
+  static void setInteger(acf::DefinitionBase& definition, const acf::Guid& key, const acf::Guid& type, int32_t value) {
     check(definition.SetAttribute(key, type, &value, sizeof value));
   }
 
   static void setParameterAttributes(acf::ParameterDefinition& definition, const ParameterRow& row) {
     namespace key = acf::attribute_key;
     const std::pair<acf::Guid, const std::optional<double>&> cells[] = {
-        {key::kDefault, row.defaultValue}, {key::kMinimum, row.minimum}, {key::kMaximum, row.maximum},
-        {key::kStep, row.step},           {key::kAttr5, row.attr5},
+        {key::kDefault, row.defaultValue}, {key::kMinimum, row.minimum},
+        {key::kMaximum, row.maximum},      {key::kStep, row.step},
+        {key::kAttr5, row.attr5},
     };
     switch (row.passing) {
-      case Passing::None:
-        return;
+      case Passing::None: return;
       case Passing::EmptyText:
         check(definition.SetAttribute(key::kDefault, acf::value_type::kText, u"", acf::kTextSize));
         return;
@@ -277,7 +276,8 @@ CountedRef<acf::ComponentDefinition> registerCompanion(acf::HostObjectFactory& f
   CountedRef<acf::ComponentDefinition> definition = createDefinition<acf::ComponentDefinition>(factory);
   defineComponent(*definition.get(), component);
   if (&component == &kOverlay)
-    for (const TextAttribute& attribute : kOverlayAttributes) setText(*definition.get(), attribute.key, attribute.value);
+    for (const TextAttribute& attribute : kOverlayAttributes)
+      setText(*definition.get(), attribute.key, attribute.value);
   return definition;
 }
 

@@ -28,11 +28,10 @@ void drawAnalog(HDC dc, const ClockDrawing& d, const ClockValue& value, const Dr
   painter.setShowSecondHand(true);
   painter.setShowHourMarks(true);
   if (beforeDrawing)
-    beforeDrawing(painter.extent(d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes,
-                                 value.seconds));
+    beforeDrawing(
+        painter.extent(d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes, value.seconds));
   const GdiplusGraphics graphics = smoothGraphics(dc);
-  painter.draw(graphics.get(), d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes,
-               value.seconds);
+  painter.draw(graphics.get(), d.posX, d.posY, d.baseSize, d.aspectFactor, value.hours, value.minutes, value.seconds);
 }
 
 void drawLed(HDC dc, const ClockDrawing& d, const TimerText& text, const DrawingAreaNotice& beforeDrawing) {
@@ -69,17 +68,10 @@ void drawClock(HDC dc, const ClockDrawing& drawing, const ClockValue& value, con
                const DrawingAreaNotice& beforeDrawing) {
   using definition::ClockType;
   switch (static_cast<ClockType>(drawing.clockType)) {
-    case ClockType::kAnalog:
-      drawAnalog(dc, drawing, value, beforeDrawing);
-      break;
-    case ClockType::kDigital:
-      drawDigital(dc, drawing, text, beforeDrawing);
-      break;
-    case ClockType::kLed:
-      drawLed(dc, drawing, text, beforeDrawing);
-      break;
-    default:
-      break;  // nothing drawn: the surface stays transparent
+    case ClockType::kAnalog: drawAnalog(dc, drawing, value, beforeDrawing); break;
+    case ClockType::kDigital: drawDigital(dc, drawing, text, beforeDrawing); break;
+    case ClockType::kLed: drawLed(dc, drawing, text, beforeDrawing); break;
+    default: break;  // nothing drawn: the surface stays transparent
   }
 }
 

@@ -15,8 +15,7 @@ namespace horaz {
 // Clock types that show the timer text (and so make it).
 [[nodiscard]] constexpr bool showsText(int32_t clockType) {
   using definition::ClockType;
-  return clockType == definition::listValue(ClockType::kDigital) ||
-         clockType == definition::listValue(ClockType::kLed);
+  return clockType == definition::listValue(ClockType::kDigital) || clockType == definition::listValue(ClockType::kLed);
 }
 
 // What the painters are given, already converted from the parameters.

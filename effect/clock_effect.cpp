@@ -56,8 +56,8 @@ bool inputCoversOutput(acf::Frame& input, uint32_t width, uint32_t height) {
 // Only the presence of the host's render-time interface matters.
 void requireRenderInterface(acf::IUnknown* host) {
   CountedRef<acf::IUnknown> renderInterface;
-  if (!host || !handedOut(host->QueryInterface(acf::HostRenderInterface::kId, renderInterface.putVoid()),
-                          renderInterface))
+  if (!host ||
+      !handedOut(host->QueryInterface(acf::HostRenderInterface::kId, renderInterface.putVoid()), renderInterface))
     raiseFailure(acf::kUnexpected);
 }
 
@@ -87,8 +87,7 @@ void takeHostObjects(RenderFrame& f, acf::IUnknown* host, acf::ParameterSet& con
   acf::InputAccessor& accessor = obtained(
       context.GetInputAccessor(0, acf::InputAccessor::kId, acf::InputAccessor::kSecondId, f.accessorRef.putVoid()),
       f.accessorRef);
-  acf::Frame& input =
-      obtained(accessor.GetInputFrame(requestValue, f.field, fieldMode, f.inputRef.put()), f.inputRef);
+  acf::Frame& input = obtained(accessor.GetInputFrame(requestValue, f.field, fieldMode, f.inputRef.put()), f.inputRef);
   if (!inputCoversOutput(input, f.unsignedWidth, f.unsignedHeight)) raiseFailure(acf::kUnexpected);
 
   f.aspectFactor = aspectFactorOf(output.GetPixelAspect());

@@ -69,8 +69,8 @@ size_t firstMarkedWord(const uint8_t* base, size_t from, size_t count, uint64_t 
 #else
   for (; i + 8 <= count; i += 8) {
     const uint8_t* at = base + i * 8;
-    const uint64_t any = loadWord(at) | loadWord(at + 8) | loadWord(at + 16) | loadWord(at + 24) |
-                         loadWord(at + 32) | loadWord(at + 40) | loadWord(at + 48) | loadWord(at + 56);
+    const uint64_t any = loadWord(at) | loadWord(at + 8) | loadWord(at + 16) | loadWord(at + 24) | loadWord(at + 32) |
+                         loadWord(at + 40) | loadWord(at + 48) | loadWord(at + 56);
     if (any & mask) break;
   }
 #endif

@@ -48,18 +48,17 @@ enum class BlendResult : uint8_t {
 //
 // Runs on the render's thread; the frames and the layout are used only
 // during the call.
-[[nodiscard]] BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t height,
-                                       acf::Frame& output, acf::Frame& input, acf::PixelLayout& layout,
-                                       int32_t startRow, int32_t rowStep);
+[[nodiscard]] BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t height, acf::Frame& output,
+                                       acf::Frame& input, acf::PixelLayout& layout, int32_t startRow, int32_t rowStep);
 
 // The same, reading only the surface pixels in `readArea` (rows as the
 // surface holds them in memory): every pixel outside it counts as
 // transparent and is never read, so it may hold anything. A YCbCr pair is
 // read only when both its pixels are inside (the last pair of an odd width
 // when its one pixel is).
-[[nodiscard]] BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t height,
-                                       acf::Frame& output, acf::Frame& input, acf::PixelLayout& layout,
-                                       int32_t startRow, int32_t rowStep, const PixelArea& readArea);
+[[nodiscard]] BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t height, acf::Frame& output,
+                                       acf::Frame& input, acf::PixelLayout& layout, int32_t startRow, int32_t rowStep,
+                                       const PixelArea& readArea);
 
 // The same blend as a plain per-pixel loop: the definition the fast version
 // above must match byte for byte.

@@ -27,9 +27,9 @@ struct RenderParameters {
   double backgroundBlue = 0.0;
   double backgroundOpacity = 0.0;
   int32_t alignment = 0;  // `Alignment List`: 0 right, 1 centre, 2 left
-  double x = 0.0;     // percent of the frame width
-  double y = 0.0;     // percent of the frame height
-  double size = 0.0;  // percent of the frame height
+  double x = 0.0;         // percent of the frame width
+  double y = 0.0;         // percent of the frame height
+  double size = 0.0;      // percent of the frame height
   // The speed factor and its flag, the start and stop fields and the
   // direction, as the time model takes them; the render adds the frame time,
   // the frame rate and the timer style.

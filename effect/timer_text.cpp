@@ -152,33 +152,15 @@ TimerText makeTimerText(const ClockValue& value, int32_t style, std::string_view
 
   using enum definition::TimerStyle;
   switch (static_cast<definition::TimerStyle>(style)) {
-    case kHoursToMilliseconds:
-      formatInto(text, "%02d:%02d:%02d.%03d", h, m, s, ms);
-      break;
-    case kHoursToHundredths:
-      formatInto(text, "%02d:%02d:%02d.%02d", h, m, s, ms / 10);
-      break;
-    case kHoursToTenths:
-      formatInto(text, "%02d:%02d:%02d.%01d", h, m, s, ms / 100);
-      break;
-    case kHoursToSeconds:
-      formatInto(text, "%02d:%02d:%02d", h, m, s);
-      break;
-    case kHoursAndMinutes:
-      formatInto(text, "%02d:%02d", h, m);
-      break;
-    case kTotalMinutesAndSeconds:
-      formatInto(text, "%02d:%02d", totalMinutes, s);
-      break;
-    case kTotalMinutes:
-      formatInto(text, "%02d", totalMinutes);
-      break;
-    case kTotalMinutesToTenths:
-      formatInto(text, "%02d:%02d.%01d", totalMinutes, s, ms / 100);
-      break;
-    case kTotalSecondsToTenths:
-      formatInto(text, "%02d.%01d", totalSeconds, ms / 100);
-      break;
+    case kHoursToMilliseconds: formatInto(text, "%02d:%02d:%02d.%03d", h, m, s, ms); break;
+    case kHoursToHundredths: formatInto(text, "%02d:%02d:%02d.%02d", h, m, s, ms / 10); break;
+    case kHoursToTenths: formatInto(text, "%02d:%02d:%02d.%01d", h, m, s, ms / 100); break;
+    case kHoursToSeconds: formatInto(text, "%02d:%02d:%02d", h, m, s); break;
+    case kHoursAndMinutes: formatInto(text, "%02d:%02d", h, m); break;
+    case kTotalMinutesAndSeconds: formatInto(text, "%02d:%02d", totalMinutes, s); break;
+    case kTotalMinutes: formatInto(text, "%02d", totalMinutes); break;
+    case kTotalMinutesToTenths: formatInto(text, "%02d:%02d.%01d", totalMinutes, s, ms / 100); break;
+    case kTotalSecondsToTenths: formatInto(text, "%02d.%01d", totalSeconds, ms / 100); break;
     case kTimecode:
       // Hours to seconds come from the shown milliseconds, the frame from
       // clockFrames counting up and from the shown time counting down.
@@ -191,32 +173,20 @@ TimerText makeTimerText(const ClockValue& value, int32_t style, std::string_view
     case kMonthDayYear:
       formatInto(text, "%02d/%02d/%04d %02d:%02d:%02d", value.month, value.day, value.year, h, m, s);
       break;
-    case kFreeFormat:
-      expandFreeFormat(value, freeFormatPattern, text);
-      break;
-    case kFrameCounter:
-      formatInto(text, "%06d", truncateToInt32(value.clockFrames));
-      break;
+    case kFreeFormat: expandFreeFormat(value, freeFormatPattern, text); break;
+    case kFrameCounter: formatInto(text, "%06d", truncateToInt32(value.clockFrames)); break;
     case kFrameCounterWithField: {
       const int32_t frames = truncateToInt32(value.clockFrames);
       formatInto(text, "%06d", frames);
       switch (askField(field)) {
-        case 1:
-          formatInto(text, "%06d.1", frames);
-          break;
-        case 2:
-          formatInto(text, "%06d.2", frames);
-          break;
-        case 3:
-          formatInto(text, "%06d", frames);
-          break;
-        default:
-          break;
+        case 1: formatInto(text, "%06d.1", frames); break;
+        case 2: formatInto(text, "%06d.2", frames); break;
+        case 3: formatInto(text, "%06d", frames); break;
+        default: break;
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return text;
 }

@@ -51,10 +51,34 @@ inline double fuzzDouble(FuzzedDataProvider& data) {
 
 inline int32_t fuzzInt(FuzzedDataProvider& data) {
   static constexpr int32_t kAwkward[] = {
-      0,    1,    -1,   2,      12,    13,   23,  24,  59,  60,  999, 1000, 1970, 2010, 2020, -500, 500,
-      -32,  32,   400,  401,    65535, 65536, -65536,
-      std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(),
-      std::numeric_limits<int32_t>::max() / 1000, std::numeric_limits<int32_t>::min() / 60,
+      0,
+      1,
+      -1,
+      2,
+      12,
+      13,
+      23,
+      24,
+      59,
+      60,
+      999,
+      1000,
+      1970,
+      2010,
+      2020,
+      -500,
+      500,
+      -32,
+      32,
+      400,
+      401,
+      65535,
+      65536,
+      -65536,
+      std::numeric_limits<int32_t>::max(),
+      std::numeric_limits<int32_t>::min(),
+      std::numeric_limits<int32_t>::max() / 1000,
+      std::numeric_limits<int32_t>::min() / 60,
   };
   const uint8_t pick = data.ConsumeIntegral<uint8_t>();
   if (pick < 2 * std::size(kAwkward)) return kAwkward[pick % std::size(kAwkward)];

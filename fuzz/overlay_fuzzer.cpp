@@ -30,8 +30,7 @@ constexpr int kMaxOperations = 48;
 horaz::testhost::RenderHost* gHost = nullptr;
 
 CountedRef<acf::Overlay> makeOverlay(horaz::testhost::RenderHost& host) {
-  return horaz::testhost::createComponentInstance<acf::Overlay>(host.library(), host.host().unknown(),
-                                                                kOverlayClass);
+  return horaz::testhost::createComponentInstance<acf::Overlay>(host.library(), host.host().unknown(), kOverlayClass);
 }
 
 double fuzzCoordinate(FuzzedDataProvider& data) {
@@ -39,8 +38,10 @@ double fuzzCoordinate(FuzzedDataProvider& data) {
 }
 
 void setClock(FuzzedDataProvider& data, horaz::testhost::RenderHost& host) {
-  if (data.ConsumeBool()) host.setNumber("X", data.ConsumeBool() ? data.ConsumeFloatingPointInRange(0.0, 100.0) : fuzzDouble(data));
-  if (data.ConsumeBool()) host.setNumber("Y", data.ConsumeBool() ? data.ConsumeFloatingPointInRange(0.0, 100.0) : fuzzDouble(data));
+  if (data.ConsumeBool())
+    host.setNumber("X", data.ConsumeBool() ? data.ConsumeFloatingPointInRange(0.0, 100.0) : fuzzDouble(data));
+  if (data.ConsumeBool())
+    host.setNumber("Y", data.ConsumeBool() ? data.ConsumeFloatingPointInRange(0.0, 100.0) : fuzzDouble(data));
   if (data.ConsumeBool())
     host.setNumber("Size", data.ConsumeBool() ? data.ConsumeFloatingPointInRange(0.0, 100.0) : fuzzDouble(data));
   if (data.ConsumeBool())
@@ -85,12 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     for (int operation = 0; operation < kMaxOperations && data.remaining_bytes() > 0; ++operation) {
       switch (data.ConsumeIntegralInRange<uint8_t>(0, 11)) {
-        case 0:
-          HORAZ_FUZZ_CHECK(overlay->Attach(viewer.overlayContext()) == acf::kOk);
-          break;
-        case 1:
-          HORAZ_FUZZ_CHECK(overlay->Detach() == acf::kOk);
-          break;
+        case 0: HORAZ_FUZZ_CHECK(overlay->Attach(viewer.overlayContext()) == acf::kOk); break;
+        case 1: HORAZ_FUZZ_CHECK(overlay->Detach() == acf::kOk); break;
         case 2:
           HORAZ_FUZZ_CHECK(overlay->Draw(data.ConsumeBool() ? data.ConsumeIntegralInRange<int32_t>(0, 1)
                                                             : fuzzInt(data)) == acf::kOk);
@@ -134,9 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
           context.setAspect(fuzzDouble(data));
           viewer.setTime(fuzzDouble(data));
           break;
-        case 10:
-          setClock(data, host);
-          break;
+        case 10: setClock(data, host); break;
         default: {
           // The viewer's next host calls: one of them fails.
           ledger.clearFaults();

@@ -43,13 +43,32 @@ constexpr uint64_t kMaxSurfaceBytes = 0x7FFFFFFF;
 RenderHost* gHost = nullptr;
 
 constexpr const char* kNumericParameters[] = {
-    "Foreground Red",       "Foreground Green",     "Foreground Blue",   "Foreground Opacity",
-    "Background Red",       "Background Green",     "Background Blue",   "Background Opacity",
-    "X",                    "Y",                    "Size",              "Time Speed Factor",
-    "Start Time Hour",      "Start Time Minute",    "Start Time Second", "Start Time Millsecond",
-    "Start Time Frame",     "Start Time Day",       "Start Time Month",  "Start Time Year",
-    "Stop Time Hour",       "Stop Time Minute",     "Stop Time Second",  "Stop Time Millsecond",
-    "Stop Time Frame",      "Count Down",
+    "Foreground Red",
+    "Foreground Green",
+    "Foreground Blue",
+    "Foreground Opacity",
+    "Background Red",
+    "Background Green",
+    "Background Blue",
+    "Background Opacity",
+    "X",
+    "Y",
+    "Size",
+    "Time Speed Factor",
+    "Start Time Hour",
+    "Start Time Minute",
+    "Start Time Second",
+    "Start Time Millsecond",
+    "Start Time Frame",
+    "Start Time Day",
+    "Start Time Month",
+    "Start Time Year",
+    "Stop Time Hour",
+    "Stop Time Minute",
+    "Stop Time Second",
+    "Stop Time Millsecond",
+    "Stop Time Frame",
+    "Count Down",
 };
 
 // A frame that claims a size its host holds no memory for: it answers every
@@ -162,7 +181,8 @@ bool lieAboutLayout(FuzzedDataProvider& data, HostFrame& frame) {
   if (data.ConsumeBool()) lie.componentCount = data.ConsumeIntegralInRange<int32_t>(-1, 9);
   for (int32_t& offset : lie.offsets)
     if (data.ConsumeBool()) offset = data.ConsumeBool() ? data.ConsumeIntegralInRange<int32_t>(-2, 9) : fuzzInt(data);
-  if (data.ConsumeBool()) lie.pixelStep = data.ConsumeBool() ? data.ConsumeIntegralInRange<int32_t>(-1, 8) : fuzzInt(data);
+  if (data.ConsumeBool())
+    lie.pixelStep = data.ConsumeBool() ? data.ConsumeIntegralInRange<int32_t>(-1, 8) : fuzzInt(data);
   if (data.ConsumeBool()) lie.pairingFlag = data.ConsumeIntegralInRange<int32_t>(-1, 2);
   if (data.ConsumeBool()) lie.rowOrder = data.ConsumeIntegralInRange<int32_t>(-1, 2);
   if (claimedRowBytes(lie, frame.width()) > frame.rowBytes()) return false;
@@ -187,9 +207,8 @@ void setParameters(FuzzedDataProvider& data, RenderHost& host) {
   if (data.ConsumeBool()) {
     // A font record of any bytes; now and then one of the wrong size, which
     // the host cannot hand out.
-    const size_t size = data.ConsumeIntegralInRange<uint8_t>(0, 15) == 0
-                            ? data.ConsumeIntegralInRange<size_t>(0, 200)
-                            : sizeof(LOGFONTW);
+    const size_t size = data.ConsumeIntegralInRange<uint8_t>(0, 15) == 0 ? data.ConsumeIntegralInRange<size_t>(0, 200)
+                                                                         : sizeof(LOGFONTW);
     std::vector<uint8_t> record = data.ConsumeBytes<uint8_t>(size);
     // Mostly a face name a host could store; every new name costs a font
     // match, which would leave little time for anything else.
@@ -231,10 +250,10 @@ void renderPhantom(FuzzedDataProvider& data, RenderHost& host, const horaz::test
   if (claimed > static_cast<uint64_t>(kMaxFuzzedPixels) && claimed <= kMaxSurfaceBytes / 4) width = height = 1 << 20;
   FrameFormat format = fuzzFrameFormat(data);
   const LayoutAnswers layout = horaz::testhost::layoutAnswersFor(format);
-  auto output = CountedRef<PhantomFrame>::adopt(
-      horaz::testhost::make<PhantomFrame>(host.sharedLedger(), width, height, layout));
-  auto input = CountedRef<PhantomFrame>::adopt(
-      horaz::testhost::make<PhantomFrame>(host.sharedLedger(), width, height, layout));
+  auto output =
+      CountedRef<PhantomFrame>::adopt(horaz::testhost::make<PhantomFrame>(host.sharedLedger(), width, height, layout));
+  auto input =
+      CountedRef<PhantomFrame>::adopt(horaz::testhost::make<PhantomFrame>(host.sharedLedger(), width, height, layout));
   output->fieldMode = input->fieldMode = data.ConsumeIntegralInRange<int32_t>(-1, 4);
   output->fieldKind = input->fieldKind = data.ConsumeIntegralInRange<int32_t>(-1, 4);
   output->firstField = input->firstField = data.ConsumeIntegralInRange<int32_t>(-1, 3);
@@ -258,8 +277,7 @@ void renderPhantom(FuzzedDataProvider& data, RenderHost& host, const horaz::test
 
 // The rows a render writes, by memory row: every row, or for field
 // rendering every second row from the field's first row.
-std::vector<bool> rowsWritten(int32_t height, int32_t fieldMode, int32_t fieldKind, int32_t firstField,
-                              int32_t field) {
+std::vector<bool> rowsWritten(int32_t height, int32_t fieldMode, int32_t fieldKind, int32_t firstField, int32_t field) {
   int32_t start = 0;
   int32_t step = 1;
   if (((fieldMode == 2 || fieldMode == 3) && fieldKind == 3) || fieldMode == 1) {

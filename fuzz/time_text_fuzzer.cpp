@@ -41,8 +41,8 @@ void checkText(const horaz::TimerText& text, int32_t style) {
   // The numeric styles print digits, signs and separators only.
   for (size_t i = 0; i < length; ++i) {
     const char16_t unit = text.units[i];
-    HORAZ_FUZZ_CHECK((unit >= u'0' && unit <= u'9') || unit == u':' || unit == u'.' || unit == u'/' ||
-                     unit == u' ' || unit == u'-');
+    HORAZ_FUZZ_CHECK((unit >= u'0' && unit <= u'9') || unit == u':' || unit == u'.' || unit == u'/' || unit == u' ' ||
+                     unit == u'-');
   }
   if (style < 1 || style > 15) HORAZ_FUZZ_CHECK(length == 0);
 }
@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     HORAZ_FUZZ_CHECK(value.day == in.startDay && value.month == in.startMonth && value.year == in.startYear);
     // Stateless: the same frame gives the same value every time.
     const horaz::ClockValue again = horaz::computeClockValue(in);
-    HORAZ_FUZZ_CHECK(again.hours == value.hours && again.minutes == value.minutes &&
-                     again.seconds == value.seconds && again.milliseconds == value.milliseconds);
+    HORAZ_FUZZ_CHECK(again.hours == value.hours && again.minutes == value.minutes && again.seconds == value.seconds &&
+                     again.milliseconds == value.milliseconds);
     style = horaz::effectiveTimerStyle(in.timerStyle);
   } else {
     // The text formats defend themselves against any value, not only against

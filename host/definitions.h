@@ -37,8 +37,8 @@ struct ComponentDefinition : DefinitionBase {
   static constexpr Guid kClassId = makeGuid("{6C422BFA-70E5-11D6-8CDD-0030658A6504}");
 
   // [6]
-  virtual Result ACFCALL DefineComponent(const Guid& componentId, const Guid& kindId, int32_t first,
-                                         int32_t second, const Guid& classId, Text name) = 0;
+  virtual Result ACFCALL DefineComponent(const Guid& componentId, const Guid& kindId, int32_t first, int32_t second,
+                                         const Guid& classId, Text name) = 0;
 };
 
 struct EffectDefinition : ComponentDefinition {
@@ -67,9 +67,9 @@ struct ParameterDefinition : DefinitionBase {
 
   // [6] `components` lists `componentCount` channel definitions of a compound
   // (colour) parameter, or is null.
-  virtual Result ACFCALL DefineParameter(const Guid& parameterId, Text name, Text description,
-                                         const Guid& valueType, int32_t first, int32_t second,
-                                         int32_t componentCount, ParameterDefinition* const* components) = 0;
+  virtual Result ACFCALL DefineParameter(const Guid& parameterId, Text name, Text description, const Guid& valueType,
+                                         int32_t first, int32_t second, int32_t componentCount,
+                                         ParameterDefinition* const* components) = 0;
 };
 
 struct ControlDefinition : DefinitionBase {
@@ -78,8 +78,8 @@ struct ControlDefinition : DefinitionBase {
 
   // [6] `label` and `description` may be null; `controlType` is null for a
   // group; `parameter` is null for groups and list items.
-  virtual Result ACFCALL DefineControl(const Guid& controlId, Text label, Text description,
-                                       const Guid* controlType, ParameterDefinition* parameter) = 0;
+  virtual Result ACFCALL DefineControl(const Guid& controlId, Text label, Text description, const Guid* controlType,
+                                       ParameterDefinition* parameter) = 0;
   // [7]
   virtual Result ACFCALL AddChild(ControlDefinition* child) = 0;
 };

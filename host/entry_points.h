@@ -14,11 +14,9 @@ acf::Result ACFCALL ACFRegisterPlugin(acf::IUnknown* host, acf::PluginDefinition
 // Describes component `index` (0 to 3); *out receives its definition.
 acf::Result ACFCALL ACFRegisterComponent(acf::IUnknown* host, uint32_t index, acf::ComponentDefinition** out);
 // Hands out a new class factory for `classId` through its interface `iid`.
-acf::Result ACFCALL ACFGetClassFactory(acf::IUnknown* host, const acf::Guid& classId, const acf::Guid& iid,
-                                       void** out);
+acf::Result ACFCALL ACFGetClassFactory(acf::IUnknown* host, const acf::Guid& classId, const acf::Guid& iid, void** out);
 // 0 when no object of the library is alive.
 acf::Result ACFCALL ACFCanUnloadNow(acf::IUnknown* host);
-
 }
 
 namespace acf {

@@ -34,8 +34,7 @@ constexpr int hexDigit(char c) {
 // case). Returns nothing for anything else.
 constexpr std::optional<Guid> parseGuid(std::string_view text) {
   if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
-  if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
-    return std::nullopt;
+  if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') return std::nullopt;
   uint8_t bytes[16]{};
   int byteIndex = 0;
   for (size_t i = 0; i < text.size();) {

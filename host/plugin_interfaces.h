@@ -53,8 +53,8 @@ struct UpdateHandler : IUnknown {
 
   // [3] Switches the start and stop time controls of `layout` on or off for
   // the timer style the parameters hold at the time source's time.
-  virtual Result ACFCALL UpdateParams(ParameterSet* parameters, IUnknown* second, TimeSource* timeSource,
-                                      Panel* layout, int32_t fifth) = 0;
+  virtual Result ACFCALL UpdateParams(ParameterSet* parameters, IUnknown* second, TimeSource* timeSource, Panel* layout,
+                                      int32_t fifth) = 0;
 
  protected:
   ~UpdateHandler() = default;

@@ -14,9 +14,9 @@ constexpr Result makeFailure(uint32_t code) { return static_cast<Result>(code); 
 inline constexpr Result kOk = 0;
 inline constexpr Result kNotImplemented = makeFailure(0x80000001u);
 inline constexpr Result kOutOfMemory = makeFailure(0x80000002u);
-inline constexpr Result kNullArgument = makeFailure(0x80000003u);   // factory, creation, query, unload check
+inline constexpr Result kNullArgument = makeFailure(0x80000003u);  // factory, creation, query, unload check
 inline constexpr Result kNoInterface = makeFailure(0x80000004u);
-inline constexpr Result kNullPointer = makeFailure(0x80000005u);    // registration, update handler
+inline constexpr Result kNullPointer = makeFailure(0x80000005u);  // registration, update handler
 inline constexpr Result kObjectsAlive = makeFailure(0x80000008u);
 inline constexpr Result kBadIndex = makeFailure(0x8000000Cu);
 inline constexpr Result kUnexpected = makeFailure(0x8000FFFFu);

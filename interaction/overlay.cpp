@@ -76,11 +76,10 @@ bool ClockOverlay::refresh() {
   if (!x) return false;
   const std::optional<double> y = readAtViewTime<double>(set, yParameter_, interaction::kYParameter, kDouble);
   if (!y) return false;
-  const std::optional<double> size =
-      readAtViewTime<double>(set, sizeParameter_, interaction::kSizeParameter, kDouble);
+  const std::optional<double> size = readAtViewTime<double>(set, sizeParameter_, interaction::kSizeParameter, kDouble);
   if (!size) return false;
-  const std::optional<int32_t> clockType = readAtViewTime<int32_t>(
-      set, clockTypeParameter_, interaction::kClockTypeParameter, acf::value_type::kInteger);
+  const std::optional<int32_t> clockType =
+      readAtViewTime<int32_t>(set, clockTypeParameter_, interaction::kClockTypeParameter, acf::value_type::kInteger);
   if (!clockType) return false;
   clockType_ = *clockType;
 

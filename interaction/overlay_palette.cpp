@@ -9,9 +9,7 @@ PaletteEntry stockEntry(int brush, int pen) {
   return {static_cast<HBRUSH>(GetStockObject(brush)), static_cast<HPEN>(GetStockObject(pen)), true};
 }
 
-PaletteEntry solidEntry(COLORREF colour) {
-  return {CreateSolidBrush(colour), CreatePen(PS_SOLID, 1, colour), false};
-}
+PaletteEntry solidEntry(COLORREF colour) { return {CreateSolidBrush(colour), CreatePen(PS_SOLID, 1, colour), false}; }
 
 void deleteEntry(const PaletteEntry& entry) {
   if (entry.stock) return;

@@ -88,8 +88,8 @@ GpPointF AnalogClockPainter::polarPoint(int64_t step, double fraction) const {
 }
 
 std::array<INT, 4> AnalogClockPainter::dialRectangle() const {
-  return {clampToInt32(int64_t{centreX_} - radiusX_), clampToInt32(int64_t{centreY_} - radiusY_), clampToInt32(2 * int64_t{radiusX_}),
-          clampToInt32(2 * int64_t{radiusY_})};
+  return {clampToInt32(int64_t{centreX_} - radiusX_), clampToInt32(int64_t{centreY_} - radiusY_),
+          clampToInt32(2 * int64_t{radiusX_}), clampToInt32(2 * int64_t{radiusY_})};
 }
 
 REAL AnalogClockPainter::markSide() const { return static_cast<REAL>(markUnit_ / 2 + 1); }

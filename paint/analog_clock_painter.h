@@ -33,14 +33,14 @@ class AnalogClockPainter {
   // `radius` pixels; every horizontal extent is divided by `aspectFactor`.
   // `graphics` may be null (nothing is drawn). Results of the drawing calls
   // are not examined.
-  void draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor,
-            int32_t hours, int32_t minutes, int32_t seconds);
+  void draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor, int32_t hours,
+            int32_t minutes, int32_t seconds);
 
   // Every pixel that draw() with the same arguments can touch, whichever
   // parts are shown: the dial's rectangle, the marks, the hands' points, each
   // widened by PixelArea::kShapeMargin. Sets the same geometry as draw().
-  [[nodiscard]] PixelArea extent(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor,
-                                 int32_t hours, int32_t minutes, int32_t seconds);
+  [[nodiscard]] PixelArea extent(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor, int32_t hours,
+                                 int32_t minutes, int32_t seconds);
 
   // The point at dial step `step` (60 per turn, 0 straight up, clockwise) and
   // `fraction` of the radii, for the geometry of the last draw. Each offset
@@ -53,13 +53,11 @@ class AnalogClockPainter {
   [[nodiscard]] int32_t markUnit() const { return markUnit_; }
 
  private:
-  void setGeometry(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor, int32_t hours,
-                   int32_t minutes, int32_t seconds);
+  void setGeometry(int32_t centreX, int32_t centreY, int32_t radius, float aspectFactor, int32_t hours, int32_t minutes,
+                   int32_t seconds);
   // The dial's rectangle: left, top, width, height.
   // The centre as the shapes take it, in single precision.
-  [[nodiscard]] GpPointF centre() const {
-    return GpPointF{static_cast<float>(centreX_), static_cast<float>(centreY_)};
-  }
+  [[nodiscard]] GpPointF centre() const { return GpPointF{static_cast<float>(centreX_), static_cast<float>(centreY_)}; }
   [[nodiscard]] std::array<INT, 4> dialRectangle() const;
   [[nodiscard]] REAL markSide() const;
   [[nodiscard]] int64_t hourHandStep() const;

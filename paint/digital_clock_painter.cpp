@@ -100,8 +100,8 @@ DigitalClockPainter::TextSize DigitalClockPainter::measure(GpGraphics* graphics,
   if (!measuringFont_) return {};
   const GpRectF origin{static_cast<REAL>(posX), static_cast<REAL>(posY), 0.0f, 0.0f};
   GpRectF measured{0.0f, 0.0f, 0.0f, 0.0f};
-  if (GdipMeasureString(graphics, platformText(text.c_str()), textLength(text.c_str()), measuringFont_.get(), &origin, nullptr,
-                        &measured, nullptr, nullptr) != Ok)
+  if (GdipMeasureString(graphics, platformText(text.c_str()), textLength(text.c_str()), measuringFont_.get(), &origin,
+                        nullptr, &measured, nullptr, nullptr) != Ok)
     return {};
   return {measured.Width, measured.Height};
 }

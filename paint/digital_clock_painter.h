@@ -79,8 +79,7 @@ class DigitalClockPainter {
   };
 
   void layOut(GpGraphics* graphics, int32_t posX, int32_t posY, const char16_t* text);
-  [[nodiscard]] TextSize measure(GpGraphics* graphics, const std::u16string& text, int32_t posX,
-                                 int32_t posY) const;
+  [[nodiscard]] TextSize measure(GpGraphics* graphics, const std::u16string& text, int32_t posX, int32_t posY) const;
   [[nodiscard]] Placement place(const TextSize& size, int32_t posX, int32_t posY, GpStringFormat* format) const;
   [[nodiscard]] bool showsBox() const;
   [[nodiscard]] bool showsText() const;

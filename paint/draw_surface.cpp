@@ -56,8 +56,8 @@ HDC DrawSurface::create(int32_t width, int32_t height, uint16_t bitCount, bool t
     }
     fillHeader(header_, width, height, bitCount, topDown, pixelBytes);
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(memoryDc_, reinterpret_cast<const BITMAPINFO*>(&header_), DIB_RGB_COLORS, &bits,
-                               nullptr, 0);
+    bitmap_ =
+        CreateDIBSection(memoryDc_, reinterpret_cast<const BITMAPINFO*>(&header_), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap_) {
       pixels_ = nullptr;
       return nullptr;

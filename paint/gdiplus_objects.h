@@ -34,11 +34,9 @@ using GdiplusPen = std::unique_ptr<GpPen, gdiplus_detail::Deleter<GpPen, &GdipDe
 using GdiplusFont = std::unique_ptr<GpFont, gdiplus_detail::Deleter<GpFont, &GdipDeleteFont>>;
 // Only families made from a name are owned; the generic sans-serif family
 // belongs to GDI+ and is borrowed as a plain pointer.
-using GdiplusFontFamily =
-    std::unique_ptr<GpFontFamily, gdiplus_detail::Deleter<GpFontFamily, &GdipDeleteFontFamily>>;
+using GdiplusFontFamily = std::unique_ptr<GpFontFamily, gdiplus_detail::Deleter<GpFontFamily, &GdipDeleteFontFamily>>;
 using GdiplusStringFormat =
     std::unique_ptr<GpStringFormat, gdiplus_detail::Deleter<GpStringFormat, &GdipDeleteStringFormat>>;
-
 
 inline GdiplusBrush makeSolidBrush(ARGB colour) {
   return gdiplus_detail::make<GdiplusBrush>(&GdipCreateSolidFill, colour);

@@ -37,13 +37,13 @@ constexpr uint16_t digitSet(std::initializer_list<int> digits) {
 }
 
 constexpr Segment kSegments[] = {
-    {{0, 0, 25, 5}, digitSet({0, 2, 3, 5, 6, 7, 8, 9})},         // top
-    {{-5, 5, 5, 20}, digitSet({0, 4, 5, 6, 8, 9})},              // upper left
-    {{25, 5, 5, 20}, digitSet({0, 1, 2, 3, 4, 7, 8, 9})},        // upper right
-    {{0, 25, 25, 5}, digitSet({2, 3, 4, 5, 6, 8, 9})},           // middle
-    {{0, 50, 25, 5}, digitSet({0, 2, 3, 5, 6, 8, 9})},           // bottom
-    {{-5, 30, 5, 20}, digitSet({0, 2, 6, 8})},                   // lower left
-    {{25, 30, 5, 20}, digitSet({0, 1, 3, 4, 5, 6, 7, 8, 9})},    // lower right
+    {{0, 0, 25, 5}, digitSet({0, 2, 3, 5, 6, 7, 8, 9})},       // top
+    {{-5, 5, 5, 20}, digitSet({0, 4, 5, 6, 8, 9})},            // upper left
+    {{25, 5, 5, 20}, digitSet({0, 1, 2, 3, 4, 7, 8, 9})},      // upper right
+    {{0, 25, 25, 5}, digitSet({2, 3, 4, 5, 6, 8, 9})},         // middle
+    {{0, 50, 25, 5}, digitSet({0, 2, 3, 5, 6, 8, 9})},         // bottom
+    {{-5, 30, 5, 20}, digitSet({0, 2, 6, 8})},                 // lower left
+    {{25, 30, 5, 20}, digitSet({0, 1, 3, 4, 5, 6, 7, 8, 9})},  // lower right
 };
 
 // The letters sit in the lower part of the cell (V(15) to V(50)), shorter
@@ -118,14 +118,13 @@ int64_t LedClockPainter::v(int32_t k) const {
   return k < 0 ? -unit : unit;
 }
 
-void LedClockPainter::place(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor,
-                            int32_t length) {
+void LedClockPainter::place(int32_t centreX, int32_t centreY, int32_t size, float aspectFactor, int32_t length) {
   scaleUnits(size, aspectFactor);
   top_ = clampToInt32(int64_t{centreY} - v(kMidline));
   // The halving is done in floating point, so an odd width puts the text
   // half a unit right of centre before the truncation.
-  left_ = truncateToInt32(centreX - static_cast<double>(h(kAdvance)) * length / 2.0 +
-                          static_cast<double>(h(kFirstInset)));
+  left_ =
+      truncateToInt32(centreX - static_cast<double>(h(kAdvance)) * length / 2.0 + static_cast<double>(h(kFirstInset)));
 }
 
 template <class Visit>
@@ -136,7 +135,7 @@ void LedClockPainter::forEachRectangle(const char16_t* text, int32_t length, Vis
   };
   if (showBackground_) {
     rectangle(backgroundColour_, int64_t{left_} - h(kFirstInset), int64_t{top_} - v(kBackingOverhang),
-          h(kAdvance) * length, v(kBackingHeight));
+              h(kAdvance) * length, v(kBackingHeight));
   }
   for (int32_t i = 0; i < length; ++i) {
     const int64_t x = int64_t{left_} + i * h(kAdvance);
@@ -162,8 +161,8 @@ void LedClockPainter::forEachRectangle(const char16_t* text, int32_t length, Vis
   }
 }
 
-void LedClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t size,
-                           float aspectFactor, const char16_t* text, int32_t length) {
+void LedClockPainter::draw(GpGraphics* graphics, int32_t centreX, int32_t centreY, int32_t size, float aspectFactor,
+                           const char16_t* text, int32_t length) {
   if (text == nullptr) length = 0;
   place(centreX, centreY, size, aspectFactor, length);
   if (graphics == nullptr) return;

@@ -43,8 +43,7 @@ struct PixelArea {
   // takes it; a negative width or height reaches left or up from x or y.
   static PixelArea ofRectangle(double x, double y, double width, double height) {
     if (!std::isfinite(width) || !std::isfinite(height)) return everything();
-    return covering(std::min(x, x + width), std::min(y, y + height), std::max(x, x + width),
-                    std::max(y, y + height));
+    return covering(std::min(x, x + width), std::min(y, y + height), std::max(x, x + width), std::max(y, y + height));
   }
 
   [[nodiscard]] constexpr bool empty() const { return left >= right || top >= bottom; }

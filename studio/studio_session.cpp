@@ -430,7 +430,8 @@ void StudioSession::loadProject(const cli::Project& project) {
   std::vector<std::string> notes;
   try {
     for (const auto& [name, parameter] : project.parameters) {
-      for (testhost::ParameterAssignment& assignment : testhost::resolveSetting(rules_, name + "=" + parameter.value, notes))
+      for (testhost::ParameterAssignment& assignment :
+           testhost::resolveSetting(rules_, name + "=" + parameter.value, notes))
         constants.push_back(std::move(assignment));
       for (const auto& [frame, value] : parameter.keyframes)
         for (testhost::ParameterAssignment& assignment :

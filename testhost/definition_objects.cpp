@@ -110,9 +110,8 @@ acf::Result ACFCALL PluginDefinitionObject::DefinePlugin(const acf::Guid& plugin
 
 namespace {
 
-acf::Result defineComponent(RegistrationModel& model, int handle, const acf::Guid& componentId,
-                            const acf::Guid& kindId, int32_t first, int32_t second, const acf::Guid& classId,
-                            acf::Text name) {
+acf::Result defineComponent(RegistrationModel& model, int handle, const acf::Guid& componentId, const acf::Guid& kindId,
+                            int32_t first, int32_t second, const acf::Guid& classId, acf::Text name) {
   ComponentRecord& record = model.component(handle);
   if (record.defined) model.reportProblem("component defined twice");
   record.defined = true;
@@ -134,17 +133,15 @@ ComponentDefinitionObject::ComponentDefinitionObject(std::shared_ptr<Ledger> led
 
 acf::Result ACFCALL ComponentDefinitionObject::SetAttribute(const acf::Guid& key, const acf::Guid& valueType,
                                                             const void* value, int32_t size) {
-  if (const acf::Result injected = enter("ComponentDefinition.SetAttribute"); acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter("ComponentDefinition.SetAttribute"); acf::failed(injected)) return injected;
   return storeAttribute(*model_, model_->component(handle_).attributes, model_->componentSubject(handle_), key,
                         valueType, value, size);
 }
 
 acf::Result ACFCALL ComponentDefinitionObject::DefineComponent(const acf::Guid& componentId, const acf::Guid& kindId,
-                                                               int32_t first, int32_t second,
-                                                               const acf::Guid& classId, acf::Text name) {
-  if (const acf::Result injected = enter("ComponentDefinition.DefineComponent"); acf::failed(injected))
-    return injected;
+                                                               int32_t first, int32_t second, const acf::Guid& classId,
+                                                               acf::Text name) {
+  if (const acf::Result injected = enter("ComponentDefinition.DefineComponent"); acf::failed(injected)) return injected;
   return defineComponent(*model_, handle_, componentId, kindId, first, second, classId, name);
 }
 
@@ -226,8 +223,7 @@ ParameterDefinitionObject::ParameterDefinitionObject(std::shared_ptr<Ledger> led
 
 acf::Result ACFCALL ParameterDefinitionObject::SetAttribute(const acf::Guid& key, const acf::Guid& valueType,
                                                             const void* value, int32_t size) {
-  if (const acf::Result injected = enter("ParameterDefinition.SetAttribute"); acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter("ParameterDefinition.SetAttribute"); acf::failed(injected)) return injected;
   return storeAttribute(*model_, model_->parameter(handle_).attributes, model_->parameterSubject(handle_), key,
                         valueType, value, size);
 }
@@ -236,8 +232,7 @@ acf::Result ACFCALL ParameterDefinitionObject::DefineParameter(const acf::Guid& 
                                                                acf::Text description, const acf::Guid& valueType,
                                                                int32_t first, int32_t second, int32_t componentCount,
                                                                acf::ParameterDefinition* const* components) {
-  if (const acf::Result injected = enter("ParameterDefinition.DefineParameter"); acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter("ParameterDefinition.DefineParameter"); acf::failed(injected)) return injected;
   if (componentCount < 0 || (componentCount > 0 && !components)) return kBadDefinitionArgument;
   std::vector<int> componentHandles;
   for (int32_t i = 0; i < componentCount; ++i) {
@@ -265,14 +260,15 @@ acf::Result ACFCALL ParameterDefinitionObject::DefineParameter(const acf::Guid& 
 
 // --- Controls ----------------------------------------------------------------
 
-ControlDefinitionObject::ControlDefinitionObject(std::shared_ptr<Ledger> ledger, std::shared_ptr<RegistrationModel> model)
+ControlDefinitionObject::ControlDefinitionObject(std::shared_ptr<Ledger> ledger,
+                                                 std::shared_ptr<RegistrationModel> model)
     : HostObject(std::move(ledger)), model_(std::move(model)), handle_(model_->addControl()) {}
 
 acf::Result ACFCALL ControlDefinitionObject::SetAttribute(const acf::Guid& key, const acf::Guid& valueType,
                                                           const void* value, int32_t size) {
   if (const acf::Result injected = enter("ControlDefinition.SetAttribute"); acf::failed(injected)) return injected;
-  return storeAttribute(*model_, model_->control(handle_).attributes, model_->controlSubject(handle_), key,
-                        valueType, value, size);
+  return storeAttribute(*model_, model_->control(handle_).attributes, model_->controlSubject(handle_), key, valueType,
+                        value, size);
 }
 
 acf::Result ACFCALL ControlDefinitionObject::DefineControl(const acf::Guid& controlId, acf::Text label,

@@ -86,8 +86,8 @@ class ParameterDefinitionObject final : public HostObject<acf::ParameterDefiniti
   acf::Result ACFCALL SetAttribute(const acf::Guid& key, const acf::Guid& valueType, const void* value,
                                    int32_t size) override;
   acf::Result ACFCALL DefineParameter(const acf::Guid& parameterId, acf::Text name, acf::Text description,
-                                      const acf::Guid& valueType, int32_t first, int32_t second,
-                                      int32_t componentCount, acf::ParameterDefinition* const* components) override;
+                                      const acf::Guid& valueType, int32_t first, int32_t second, int32_t componentCount,
+                                      acf::ParameterDefinition* const* components) override;
 
  private:
   std::shared_ptr<RegistrationModel> model_;

@@ -23,13 +23,10 @@ enum class PixelFormat : uint8_t {
   kYCbYCr,  // kind 4, YCbCr 4:2:2 pairs: Y0, Cb, Y1, Cr
 };
 
-inline constexpr std::array<PixelFormat, 5> kAllPixelFormats{PixelFormat::kRgba, PixelFormat::kBgra,
-                                                             PixelFormat::kArgb, PixelFormat::kCbYCrY,
-                                                             PixelFormat::kYCbYCr};
+inline constexpr std::array<PixelFormat, 5> kAllPixelFormats{PixelFormat::kRgba, PixelFormat::kBgra, PixelFormat::kArgb,
+                                                             PixelFormat::kCbYCrY, PixelFormat::kYCbYCr};
 
-constexpr bool isYcc(PixelFormat format) {
-  return format == PixelFormat::kCbYCrY || format == PixelFormat::kYCbYCr;
-}
+constexpr bool isYcc(PixelFormat format) { return format == PixelFormat::kCbYCrY || format == PixelFormat::kYCbYCr; }
 // "rgba", "bgra", "argb", "cbycry", "ycbycr".
 std::string_view pixelFormatName(PixelFormat format);
 std::optional<PixelFormat> parsePixelFormat(std::string_view name);

@@ -53,8 +53,7 @@ acf::Result ACFCALL Host::CreateInstance(const acf::Guid& classId, acf::IUnknown
                                          void** out) {
   if (!out) return acf::kNullArgument;
   *out = nullptr;
-  if (const acf::Result injected = enter("HostObjectFactory.CreateInstance"); acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter("HostObjectFactory.CreateInstance"); acf::failed(injected)) return injected;
   if (outer) return acf::kNoAggregation;
 
   if (classId == acf::PluginDefinition::kClassId) {

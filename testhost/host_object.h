@@ -14,7 +14,9 @@
 namespace horaz::testhost {
 
 template <class Interface>
-concept HasInterfaceId = requires { Interface::kId; };
+concept HasInterfaceId = requires {
+  Interface::kId;
+};
 
 // The base of every object the reference host hands to the plug-in: a
 // reference count, the ledger's live-object count, and a QueryInterface that

@@ -28,8 +28,7 @@ class HostInputAccessor final : public HostObject<acf::InputAccessor> {
 
   // A failable call named "InputAccessor.GetInputFrame"; hands out the frame
   // with one reference and remembers the arguments.
-  acf::Result ACFCALL GetInputFrame(int32_t requestValue, int32_t field, int32_t fieldMode,
-                                    acf::Frame** out) override;
+  acf::Result ACFCALL GetInputFrame(int32_t requestValue, int32_t field, int32_t fieldMode, acf::Frame** out) override;
 
   // The arguments of the last GetInputFrame that got this far.
   std::optional<InputFrameRequest> lastRequest() const;

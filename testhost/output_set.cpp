@@ -5,8 +5,7 @@ namespace horaz::testhost {
 HostOutputSet::HostOutputSet(std::shared_ptr<Ledger> ledger, CountedRef<acf::Frame> frame)
     : HostObject(std::move(ledger)), frame_(std::move(frame)) {}
 
-acf::Result ACFCALL HostOutputSet::GetOutputFrame(int32_t index, const acf::Guid& iid, const acf::Guid&,
-                                                  void** out) {
+acf::Result ACFCALL HostOutputSet::GetOutputFrame(int32_t index, const acf::Guid& iid, const acf::Guid&, void** out) {
   if (!out) return acf::kNullArgument;
   *out = nullptr;
   if (const acf::Result injected = enter("OutputSet.GetOutputFrame"); acf::failed(injected)) return injected;

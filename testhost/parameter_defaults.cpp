@@ -42,8 +42,8 @@ std::vector<uint8_t> initialValueOf(const ParameterRecord& parameter) {
   }
   if (valueType == type::kText) {
     if (!fallback) return {};
-    const std::string utf8 = fallback->asText() ? toUtf8(*fallback->asText())
-                                                : std::string(fallback->bytes.begin(), fallback->bytes.end());
+    const std::string utf8 =
+        fallback->asText() ? toUtf8(*fallback->asText()) : std::string(fallback->bytes.begin(), fallback->bytes.end());
     return std::vector<uint8_t>(utf8.begin(), utf8.end());
   }
   return fallback ? fallback->bytes : std::vector<uint8_t>{};

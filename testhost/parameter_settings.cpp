@@ -20,7 +20,8 @@ using Kind = ParameterRule::Kind;
 
 std::string lower(std::string_view text) {
   std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
 }
 
@@ -145,8 +146,9 @@ class Resolver {
     const auto valueOf = [&](const ParameterRule::Item& item) {
       // The item the panel gives no value: the effect reads 0 for it.
       if (!item.value) {
-        notes_.push_back(rule_.name + ": \"" + item.text + "\" has no value in the panel; 0 is set, which the effect "
-                                                            "treats as this item");
+        notes_.push_back(rule_.name + ": \"" + item.text +
+                         "\" has no value in the panel; 0 is set, which the effect "
+                         "treats as this item");
         return 0;
       }
       return *item.value;
@@ -162,11 +164,9 @@ class Resolver {
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
       throw SettingError(context() + ": " + rule_.name + " accepts " + rule_.accepts() + "; " + lastValue_ +
                          " is out of range");
-    const bool isItem = std::any_of(rule_.items.begin(), rule_.items.end(), [&](const ParameterRule::Item& item) {
-      return item.value.value_or(0) == value;
-    });
-    if (!isItem)
-      notes_.push_back(rule_.name + "=" + lastValue_ + " is none of the panel's items; passed on as it is");
+    const bool isItem = std::any_of(rule_.items.begin(), rule_.items.end(),
+                                    [&](const ParameterRule::Item& item) { return item.value.value_or(0) == value; });
+    if (!isItem) notes_.push_back(rule_.name + "=" + lastValue_ + " is none of the panel's items; passed on as it is");
     return static_cast<int32_t>(value);
   }
 
@@ -221,7 +221,8 @@ class Resolver {
 std::string ParameterRule::accepts() const {
   const auto range = [&](const char* what) {
     std::string text = what;
-    if (minimum && maximum) return text + " from " + testhost::numberText(*minimum) + " to " + testhost::numberText(*maximum);
+    if (minimum && maximum)
+      return text + " from " + testhost::numberText(*minimum) + " to " + testhost::numberText(*maximum);
     if (minimum) return text + " of at least " + testhost::numberText(*minimum);
     if (maximum) return text + " of at most " + testhost::numberText(*maximum);
     return text;
@@ -284,7 +285,8 @@ std::vector<ParameterRule> parameterRules(const RegistrationModel& model) {
         const testhost::ControlRecord& item = model.control(child);
         if (item.kind != testhost::ControlKind::ListItem) continue;
         std::optional<int32_t> value;
-        if (const testhost::Attribute* declared = testhost::findAttribute(item.attributes, acf::attribute_key::kDefault))
+        if (const testhost::Attribute* declared =
+                testhost::findAttribute(item.attributes, acf::attribute_key::kDefault))
           value = declared->asInteger();
         rule.items.push_back({testhost::toUtf8(item.label.value_or(u"")), value});
       }
@@ -312,7 +314,8 @@ std::vector<ParameterAssignment> resolveSetting(const std::vector<ParameterRule>
   }
   name = trim(name);
 
-  const auto found = std::find_if(rules.begin(), rules.end(), [&](const ParameterRule& rule) { return rule.name == name; });
+  const auto found =
+      std::find_if(rules.begin(), rules.end(), [&](const ParameterRule& rule) { return rule.name == name; });
   if (found == rules.end()) {
     std::string message = "--set \"" + std::string(argument) + "\": unknown parameter '" + std::string(name) + "'";
     const ParameterRule* best = nullptr;

@@ -37,8 +37,7 @@ class PluginLibrary {
   acf::Result registerComponent(acf::IUnknown* host, uint32_t index, acf::ComponentDefinition** out) const {
     return registerComponent_(host, index, out);
   }
-  acf::Result getClassFactory(acf::IUnknown* host, const acf::Guid& classId, const acf::Guid& iid,
-                              void** out) const {
+  acf::Result getClassFactory(acf::IUnknown* host, const acf::Guid& classId, const acf::Guid& iid, void** out) const {
     return getClassFactory_(host, classId, iid, out);
   }
   acf::Result canUnloadNow(acf::IUnknown* host) const { return canUnloadNow_(host); }

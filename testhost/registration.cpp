@@ -17,8 +17,7 @@ RegistrationError::RegistrationError(const std::string& step, acf::Result code)
 
 Registration registerAll(const PluginLibrary& library, Host& host) {
   Registration registration;
-  if (const acf::Result result = library.registerPlugin(host.unknown(), registration.plugin.put());
-      acf::failed(result))
+  if (const acf::Result result = library.registerPlugin(host.unknown(), registration.plugin.put()); acf::failed(result))
     throw RegistrationError("ACFRegisterPlugin", result);
   registration.pluginHandle = handleOf(registration.plugin.get());
   if (registration.pluginHandle < 0) throw RegistrationError("ACFRegisterPlugin", acf::kUnexpected);

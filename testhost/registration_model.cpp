@@ -21,9 +21,7 @@ std::optional<Value> valueOfSize(const std::vector<uint8_t>& bytes) {
 
 std::optional<int32_t> Attribute::asInteger() const { return valueOfSize<int32_t>(bytes); }
 std::optional<double> Attribute::asDouble() const { return valueOfSize<double>(bytes); }
-std::optional<std::array<double, 3>> Attribute::asColour() const {
-  return valueOfSize<std::array<double, 3>>(bytes);
-}
+std::optional<std::array<double, 3>> Attribute::asColour() const { return valueOfSize<std::array<double, 3>>(bytes); }
 std::optional<acf::Guid> Attribute::asId() const { return valueOfSize<acf::Guid>(bytes); }
 std::optional<std::u16string> Attribute::asText() const {
   if (size != -1) return std::nullopt;

@@ -26,11 +26,11 @@ struct Attribute {
   std::vector<uint8_t> bytes;
   std::u16string text;
 
-  std::optional<int32_t> asInteger() const;                // a 4-byte value
-  std::optional<double> asDouble() const;                  // an 8-byte value
-  std::optional<std::array<double, 3>> asColour() const;   // a 24-byte value
-  std::optional<acf::Guid> asId() const;                   // a 16-byte value
-  std::optional<std::u16string> asText() const;            // size -1
+  std::optional<int32_t> asInteger() const;               // a 4-byte value
+  std::optional<double> asDouble() const;                 // an 8-byte value
+  std::optional<std::array<double, 3>> asColour() const;  // a 24-byte value
+  std::optional<acf::Guid> asId() const;                  // a 16-byte value
+  std::optional<std::u16string> asText() const;           // size -1
 };
 using Attributes = std::vector<Attribute>;
 

@@ -132,8 +132,7 @@ acf::Result RenderHost::renderFrame(acf::EffectInterface& effect, double frameNu
   const int32_t secondField = firstField == 1 ? 2 : 1;
   const acf::Result first = renderCall(effect, RenderCall{frameNumber, firstField}, input, output, settings).result;
   if (acf::failed(first)) return first;
-  return renderCall(effect, RenderCall{frameNumber + settings.secondFieldDelay, secondField}, input, output,
-                    settings)
+  return renderCall(effect, RenderCall{frameNumber + settings.secondFieldDelay, secondField}, input, output, settings)
       .result;
 }
 
@@ -152,8 +151,7 @@ RenderOutcome RenderHost::renderCall(acf::EffectInterface& effect, const RenderC
       make<HostParameterSet>(ledger_, store_, settings.aspect, settings.framesPerSecond, provideAccessor));
   auto request = CountedRef<HostRequest>::adopt(make<HostRequest>(ledger_, settings.requestValue));
   auto timeSource = CountedRef<HostTimeSource>::adopt(make<HostTimeSource>(ledger_, call.time, call.field));
-  auto outputs =
-      CountedRef<HostOutputSet>::adopt(make<HostOutputSet>(ledger_, CountedRef<acf::Frame>::share(&output)));
+  auto outputs = CountedRef<HostOutputSet>::adopt(make<HostOutputSet>(ledger_, CountedRef<acf::Frame>::share(&output)));
 
   RenderOutcome outcome;
   outcome.result = effect.Render(context.get(), 0, 0, request.get(), 0, timeSource.get(), outputs.get());

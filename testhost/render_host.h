@@ -168,8 +168,8 @@ class RenderHost {
   // One render call with a fresh context, request, time source and output
   // set; the frames are used as they are (nothing is set on them), so any
   // frame object will do, also one that answers what no HostFrame would.
-  RenderOutcome renderCall(acf::EffectInterface& effect, const RenderCall& call, acf::Frame& input,
-                           acf::Frame& output, const RenderSettings& settings = {});
+  RenderOutcome renderCall(acf::EffectInterface& effect, const RenderCall& call, acf::Frame& input, acf::Frame& output,
+                           const RenderSettings& settings = {});
 
  private:
   PluginLibrary library_;

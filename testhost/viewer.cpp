@@ -92,8 +92,8 @@ void ViewerContext::fill(uint32_t argb) {
 HostViewer::HostViewer(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, int32_t width,
                        int32_t height)
     : store_(store),
-      context_(CountedRef<ViewerContext>::adopt(make<ViewerContext>(std::move(ledger), std::move(store), width,
-                                                                    height))) {}
+      context_(
+          CountedRef<ViewerContext>::adopt(make<ViewerContext>(std::move(ledger), std::move(store), width, height))) {}
 
 HostViewer::~HostViewer() { detach(); }
 

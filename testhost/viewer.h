@@ -27,8 +27,7 @@ namespace horaz::testhost {
 class ViewerContext final : public HostObject<acf::OverlayContext> {
  public:
   // Throws std::runtime_error when the bitmap cannot be made.
-  ViewerContext(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, int32_t width,
-                int32_t height);
+  ViewerContext(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, int32_t width, int32_t height);
   ~ViewerContext() override;
 
   acf::Result ACFCALL GetParameterSet(acf::ParameterSet** out) override;

@@ -140,9 +140,8 @@ int main(int argc, char** argv) {
             }
           };
         };
-        using WholeSurfaceBlend = horaz::BlendResult (*)(const uint8_t*, int32_t, int32_t, acf::Frame&,
-                                                         acf::Frame&, acf::PixelLayout&, int32_t,
-                                                         int32_t);
+        using WholeSurfaceBlend = horaz::BlendResult (*)(const uint8_t*, int32_t, int32_t, acf::Frame&, acf::Frame&,
+                                                         acf::PixelLayout&, int32_t, int32_t);
         const Timing fast = compare(repetitions, copy, blendWith(static_cast<WholeSurfaceBlend>(&horaz::blendSurface)));
         volatile uint64_t sink = 0;
         const Timing floor = compare(repetitions, copy, [&] {

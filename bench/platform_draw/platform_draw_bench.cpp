@@ -51,8 +51,10 @@ struct Frame {
 void fill(GpGraphics* g, ARGB colour, float x, float y, float w, float h, bool ellipse) {
   GpSolidFill* brush = nullptr;
   GdipCreateSolidFill(colour, &brush);
-  if (ellipse) GdipFillEllipseI(g, brush, int(x), int(y), int(w), int(h));
-  else GdipFillRectangle(g, brush, x, y, w, h);
+  if (ellipse)
+    GdipFillEllipseI(g, brush, int(x), int(y), int(w), int(h));
+  else
+    GdipFillRectangle(g, brush, x, y, w, h);
   GdipDeleteBrush(brush);
 }
 

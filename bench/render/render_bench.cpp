@@ -74,8 +74,7 @@ void fillNoise(HostFrame& frame) {
 // memcpy of the frame's rows, the yardstick: what a plain copy of the input
 // to the output costs.
 void copyFrame(const HostFrame& from, HostFrame& to) {
-  for (int32_t y = 0; y < from.height(); ++y)
-    std::memcpy(to.memoryRow(y), from.memoryRow(y), size_t(from.rowBytes()));
+  for (int32_t y = 0; y < from.height(); ++y) std::memcpy(to.memoryRow(y), from.memoryRow(y), size_t(from.rowBytes()));
 }
 
 // Times each of `stages` once per repetition, in turn, so that whatever else
@@ -106,29 +105,29 @@ void printStages(RenderHost& host, int repetitions) {
         host.renderFrame(frame++, *input.get(), *output.get());
       };
     };
-    const std::vector<double> t = medians(
-        repetitions,
-        {[&] { copyFrame(*input.get(), *output.get()); },
-         [&] {
-           horaz::DrawSurface surface;
-           surface.create(width, height, 32, true);
-         },
-         [&] {
-           horaz::DrawSurface surface;
-           surface.create(width, height, 32, true);
-           (void)horaz::blendSurface(surface.bits(), width, height, *output.get(), *input.get(),
-                                     input->layout(), 0, 1);
-         },
-         renderType(3), renderType(0), renderType(1), renderType(2)});
+    const std::vector<double> t =
+        medians(repetitions, {[&] { copyFrame(*input.get(), *output.get()); },
+                              [&] {
+                                horaz::DrawSurface surface;
+                                surface.create(width, height, 32, true);
+                              },
+                              [&] {
+                                horaz::DrawSurface surface;
+                                surface.create(width, height, 32, true);
+                                (void)horaz::blendSurface(surface.bits(), width, height, *output.get(), *input.get(),
+                                                          input->layout(), 0, 1);
+                              },
+                              renderType(3), renderType(0), renderType(1), renderType(2)});
     // The blend's share is what it adds to a surface made just before it.
     std::printf("%-8s %8.3f %8.3f %8.3f %10.3f %8.3f %8.3f %8.3f\n",
-                horaz::testhost::isYcc(format.pixels) ? "ycbcr" : "rgb", t[0], t[1], t[2] - t[1], t[3], t[4],
-                t[5], t[6]);
+                horaz::testhost::isYcc(format.pixels) ? "ycbcr" : "rgb", t[0], t[1], t[2] - t[1], t[3], t[4], t[5],
+                t[6]);
   }
-  std::printf("surface: DrawSurface create (cleared whole) + release; blend: over that whole surface;\n"
-              "the render itself clears and reads only where the painter can reach, so these two are\n"
-              "what that saves. no clock: a whole render with clock type 3; the painters' share is\n"
-              "their column minus it.\n");
+  std::printf(
+      "surface: DrawSurface create (cleared whole) + release; blend: over that whole surface;\n"
+      "the render itself clears and reads only where the painter can reach, so these two are\n"
+      "what that saves. no clock: a whole render with clock type 3; the painters' share is\n"
+      "their column minus it.\n");
 }
 
 }  // namespace
@@ -168,8 +167,8 @@ int main(int argc, char** argv) {
         const double ratio = median(ratios);
         if (size.width == 1920 && ratio > 3.0) targetMet = false;
         std::printf("%4dx%-5d %-8s %-8s %10.3f %10.3f %7.2f\n", size.width, size.height,
-                    horaz::testhost::isYcc(format.pixels) ? "ycbcr" : "rgb", kClockNames[clockType],
-                    median(copies), median(renders), ratio);
+                    horaz::testhost::isYcc(format.pixels) ? "ycbcr" : "rgb", kClockNames[clockType], median(copies),
+                    median(renders), ratio);
       }
     }
   }

@@ -58,8 +58,8 @@ long heapInUseKiB() {
 
 constexpr const char* kPatterns[] = {"%H:%M:%S", "%A %d %B %Y", "%j %U %w", "100%", "", "%c", "%%%H%"};
 constexpr const char16_t* kFaces[] = {u"", u"DejaVu Sans", u"Liberation Serif", u"No Such Face", u"DejaVu Sans Mono"};
-constexpr PixelFormat kFormats[] = {PixelFormat::kBgra, PixelFormat::kCbYCrY, PixelFormat::kRgba,
-                                    PixelFormat::kYCbYCr, PixelFormat::kArgb};
+constexpr PixelFormat kFormats[] = {PixelFormat::kBgra, PixelFormat::kCbYCrY, PixelFormat::kRgba, PixelFormat::kYCbYCr,
+                                    PixelFormat::kArgb};
 
 // Frame n's parameters: each changes from one frame to the next.
 void setParametersOfFrame(RenderHost& host, int n) {
@@ -149,9 +149,10 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     const long end = residentKiB();
     const long heapEnd = heapInUseKiB();
-    std::printf("soak: at the end: resident %ld KiB (%+ld KiB), heap in use %ld KiB (%+ld KiB); %.1f frames/s, "
-                "%d failed renders\n",
-                end, end - start, heapEnd, heapEnd - heapStart, frames / seconds, gFailures.load());
+    std::printf(
+        "soak: at the end: resident %ld KiB (%+ld KiB), heap in use %ld KiB (%+ld KiB); %.1f frames/s, "
+        "%d failed renders\n",
+        end, end - start, heapEnd, heapEnd - heapStart, frames / seconds, gFailures.load());
 
     bool ok = gFailures.load() == 0;
     if (end - start > kAllowanceKiB || heapEnd - heapStart > kAllowanceKiB) {

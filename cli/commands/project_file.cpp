@@ -12,9 +12,9 @@ namespace horaz::cli {
 
 using testhost::ParameterAssignment;
 using testhost::ParameterRule;
-using testhost::SettingError;
 using testhost::parseFontChoice;
 using testhost::resolveSetting;
+using testhost::SettingError;
 namespace {
 
 using nlohmann::json;

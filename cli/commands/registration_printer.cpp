@@ -238,8 +238,8 @@ void printRegistrationText(const RegistrationModel& model, const testhost::Regis
   for (uint32_t index = 0; index < testhost::kComponentCount; ++index) {
     const ComponentRecord& component = model.component(registration.componentHandles[index]);
     out << "  [" << index << "] \"" << toUtf8(component.name) << "\"\n"
-        << "      component " << acf::toString(component.componentId) << "  kind "
-        << acf::toString(component.kindId) << "  class " << acf::toString(component.classId) << '\n';
+        << "      component " << acf::toString(component.componentId) << "  kind " << acf::toString(component.kindId)
+        << "  class " << acf::toString(component.classId) << '\n';
     for (const Attribute& attribute : component.attributes)
       out << "      " << acf::toString(attribute.key) << " = " << testhost::attributeValueText(attribute) << '\n';
     for (const testhost::Port& port : component.inputs)
@@ -260,12 +260,10 @@ void printRegistrationText(const RegistrationModel& model, const testhost::Regis
   for (int handle : parameters) {
     const ParameterRecord& parameter = model.parameter(handle);
     out << "  " << std::setw(2) << ++number << "  " << std::left << std::setw(23) << toUtf8(parameter.name)
-        << std::setw(15) << testhost::valueTypeName(parameter.valueType) << std::right
-        << acf::toString(parameter.id);
+        << std::setw(15) << testhost::valueTypeName(parameter.valueType) << std::right << acf::toString(parameter.id);
     for (const Attribute& attribute : parameter.attributes) {
       const std::string value = testhost::attributeValueText(attribute);
-      out << "  " << limitName(attribute.key) << ' '
-          << (value.size() > 24 ? value.substr(0, 24) + "..." : value);
+      out << "  " << limitName(attribute.key) << ' ' << (value.size() > 24 ? value.substr(0, 24) + "..." : value);
     }
     if (!parameter.components.empty()) {
       out << "  of";

@@ -206,8 +206,8 @@ const std::vector<RenderOption>& allOptions() {
     std::vector<RenderOption> all;
     for (std::span<const RenderOption> section :
          {std::span<const RenderOption>(kInputOutputOptions), std::span<const RenderOption>(kShortcutOptions),
-          std::span<const RenderOption>(kParameterOptions),
-          std::span<const RenderOption>(kFrameOptions), std::span<const RenderOption>(kRunningOptions)})
+          std::span<const RenderOption>(kParameterOptions), std::span<const RenderOption>(kFrameOptions),
+          std::span<const RenderOption>(kRunningOptions)})
       all.insert(all.end(), section.begin(), section.end());
     return all;
   }();

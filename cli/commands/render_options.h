@@ -23,9 +23,9 @@ struct RenderOptions {
   bool help = false;
   bool listParameters = false;
   std::optional<std::string> plugin;
-  std::vector<std::string> settings;  // the --set arguments, checked against the plug-in later
+  std::vector<std::string> settings;       // the --set arguments, checked against the plug-in later
   std::vector<ShortcutSetting> shortcuts;  // --clock, --style, --fg, ...: the same, checked the same way
-  std::optional<std::string> font;    // the --font argument
+  std::optional<std::string> font;         // the --font argument
   std::optional<FrameSize> size;
   std::optional<Ratio> frameRate;
   std::optional<int64_t> frames;
@@ -41,7 +41,7 @@ struct RenderOptions {
   std::optional<std::string> contactSheet;
   bool noAudio = false;
   std::vector<std::string> encoderArguments;  // --encoder-args, split into words
-  std::optional<std::string> project;  // the --project file, already applied
+  std::optional<std::string> project;         // the --project file, already applied
 };
 
 // Throws UsageError.

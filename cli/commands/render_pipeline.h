@@ -26,7 +26,7 @@ struct ClipPlan {
   int64_t frameCount = 0;   // at most; a Y4M input may end sooner
   int32_t threads = 1;
   FrameEncoding encoding = FrameEncoding::kY4m;
-  bool fullRange = false;   // of Y4M output
+  bool fullRange = false;  // of Y4M output
 };
 
 // Renders frames in parallel and writes them in order: the calling thread

@@ -46,9 +46,10 @@ std::vector<ShortcutSetting> styleSettings(std::string_view value) {
 
 std::vector<ShortcutSetting> startTimeSettings(std::string_view value) {
   const auto refuse = [&]() -> std::vector<ShortcutSetting> {
-    throw UsageError("--start-time takes HH:MM:SS, HH:MM:SS.mmm or HH:MM:SS:FF (FF a frame), such as 01:30:00 or "
-                     "00:59:59:24, not '" +
-                     std::string(value) + "'");
+    throw UsageError(
+        "--start-time takes HH:MM:SS, HH:MM:SS.mmm or HH:MM:SS:FF (FF a frame), such as 01:30:00 or "
+        "00:59:59:24, not '" +
+        std::string(value) + "'");
   };
   // HH:MM:SS, then .mmm or :FF.
   std::vector<std::string_view> parts;
@@ -90,9 +91,7 @@ std::vector<ShortcutSetting> positionSettings(std::string_view value) {
   return {setting("--position", "X", value.substr(0, comma)), setting("--position", "Y", value.substr(comma + 1))};
 }
 
-std::vector<ShortcutSetting> scaleSettings(std::string_view value) {
-  return {setting("--scale", "Size", value)};
-}
+std::vector<ShortcutSetting> scaleSettings(std::string_view value) { return {setting("--scale", "Size", value)}; }
 
 std::vector<ShortcutSetting> colourSettings(std::string_view option, std::string_view side, std::string_view value) {
   int channels[4] = {0, 0, 0, 255};

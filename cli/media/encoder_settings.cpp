@@ -57,8 +57,8 @@ void appendColourTags(const EncodeRequest& request, std::vector<std::string>& us
   const std::string range = request.fullRange ? "pc" : "tv";
   std::optional<std::string> filter = takeUserFilter(userArguments);
   if (request.height > 576) {
-    const std::string conversion = "colorspace=all=bt709:iall=bt601-6-625:irange=" + range + ":range=" + range +
-                                   ":fast=1";
+    const std::string conversion =
+        "colorspace=all=bt709:iall=bt601-6-625:irange=" + range + ":range=" + range + ":fast=1";
     filter = filter ? conversion + "," + *filter : conversion;
     arguments.insert(arguments.end(), {"-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
   } else {
@@ -90,11 +90,11 @@ std::vector<std::string> encoderArguments(const EncodeRequest& request, std::vec
     const bool oddHeight = request.height % heightStep != 0;
     if (oddWidth || oddHeight)
       throw UsageError("-o " + request.output + ": H.264 in " + (is420 ? "4:2:0" : "4:2:2") +
-                       (interlaced ? " coded interlaced" : "") + " needs " +
-                       (oddWidth ? "an even width" : "") + (oddWidth && oddHeight ? " and " : "") +
+                       (interlaced ? " coded interlaced" : "") + " needs " + (oddWidth ? "an even width" : "") +
+                       (oddWidth && oddHeight ? " and " : "") +
                        (oddHeight ? "a height divisible by " + std::to_string(heightStep) : "") +
-                       ", and the frames are " + std::to_string(request.width) + "x" +
-                       std::to_string(request.height) + "; pad them with --encoder-args \"-vf pad=ceil(iw/2)*2:ceil(ih/" +
+                       ", and the frames are " + std::to_string(request.width) + "x" + std::to_string(request.height) +
+                       "; pad them with --encoder-args \"-vf pad=ceil(iw/2)*2:ceil(ih/" +
                        std::to_string(std::max(heightStep, 2)) + ")*" + std::to_string(std::max(heightStep, 2)) +
                        "\", or write .y4m");
   }

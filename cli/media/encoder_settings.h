@@ -11,7 +11,7 @@ namespace horaz::cli {
 
 // What ffmpeg is told when it encodes the render into .mp4, .mkv or .mov.
 struct EncodeRequest {
-  std::string output;      // the file name (its extension chooses the container)
+  std::string output;  // the file name (its extension chooses the container)
   int32_t width = 0;
   int32_t height = 0;
   Ratio frameRate{25, 1};
@@ -21,8 +21,8 @@ struct EncodeRequest {
   // The input file whose sound is kept, and its sound streams' codecs.
   std::string soundFile;
   std::vector<std::string> audioCodecs;
-  bool soundless = false;  // --no-audio
-  std::optional<double> duration;  // seconds, when --frames cuts the clip
+  bool soundless = false;                  // --no-audio
+  std::optional<double> duration;          // seconds, when --frames cuts the clip
   std::vector<std::string> userArguments;  // --encoder-args, after ours so they win
 };
 

@@ -13,14 +13,14 @@ namespace {
 // BT.601 (and the encoder turns them back into BT.709 for such a size), so
 // the clock is drawn in the colours it was given.
 bool needsBt601Conversion(const MediaProbe& probe) {
-  return probe.height > 576 && (probe.colourSpace == "bt709" || probe.colourSpace == "unknown" ||
-                                probe.colourSpace.empty());
+  return probe.height > 576 &&
+         (probe.colourSpace == "bt709" || probe.colourSpace == "unknown" || probe.colourSpace.empty());
 }
 
-std::vector<std::string> decoderArguments(const std::string& path, const std::string& ffmpeg,
-                                          const MediaProbe& probe, const std::string& planarFormat) {
+std::vector<std::string> decoderArguments(const std::string& path, const std::string& ffmpeg, const MediaProbe& probe,
+                                          const std::string& planarFormat) {
   std::vector<std::string> arguments{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin",
-                                     "-i",   "file:" + path,   "-map",     "0:v:0"};
+                                     "-i",   "file:" + path, "-map",      "0:v:0"};
   if (needsBt601Conversion(probe)) {
     const bool fullRange = probe.colourRange == "pc" || probe.pixelFormat.starts_with("yuvj");
     arguments.insert(arguments.end(), {"-vf", std::string("colorspace=all=bt601-6-625:iall=bt709:irange=") +

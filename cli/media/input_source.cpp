@@ -169,7 +169,8 @@ std::unique_ptr<FrameSource> openSource(const std::string& input, std::vector<st
   // Anything else is a video file for ffmpeg.
   const std::optional<std::string> ffmpeg = findProgram("ffmpeg"), ffprobe = findProgram("ffprobe");
   if (!ffmpeg || !ffprobe)
-    throw std::runtime_error(input + ": neither a YUV4MPEG2 stream nor a PNG picture; other video is read through "
+    throw std::runtime_error(input +
+                             ": neither a YUV4MPEG2 stream nor a PNG picture; other video is read through "
                              "ffmpeg, which is not on PATH (Debian: apt-get install ffmpeg)");
   return openFfmpegSource(input, *ffmpeg, *ffprobe, notes);
 }

@@ -30,10 +30,10 @@ class FrameSource {
     std::optional<int32_t> width, height;
     std::optional<Ratio> frameRate;
     std::optional<Ratio> pixelAspect;
-    std::optional<char> interlace;   // Y4M's p, t, b
-    std::optional<bool> fullRange;   // Y4M's range
+    std::optional<char> interlace;      // Y4M's p, t, b
+    std::optional<bool> fullRange;      // Y4M's range
     std::optional<int64_t> frameCount;  // known length of a file
-    bool endless = true;             // generated or still: as many frames as asked
+    bool endless = true;                // generated or still: as many frames as asked
     // A video file read through ffmpeg: the file, and its sound streams'
     // codecs (none: it has no sound).
     std::string soundFile;

@@ -42,8 +42,8 @@ MediaProbe probeMedia(const std::string& ffprobe, const std::string& path) {
   std::string output;
   try {
     output = runForOutput({ffprobe, "-v", "error", "-show_entries",
-                           "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range", "-of", "default",
-                           "file:" + path});
+                           "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range", "-of",
+                           "default", "file:" + path});
   } catch (const std::runtime_error&) {
     throw std::runtime_error(path + ": ffprobe cannot read it as video (its message is above)");
   }

@@ -13,8 +13,8 @@ struct MediaProbe {
   std::string pixelFormat;            // "yuv420p10le"; empty without a video stream
   std::optional<int64_t> frameCount;  // when the container records it
   int32_t height = 0;
-  std::string colourSpace;            // "bt709", "unknown", ...
-  std::string colourRange;            // "tv", "pc", "unknown"
+  std::string colourSpace;               // "bt709", "unknown", ...
+  std::string colourRange;               // "tv", "pc", "unknown"
   std::vector<std::string> audioCodecs;  // "aac", "pcm_s16le", ... one per stream
 };
 

@@ -221,8 +221,9 @@ OutputPlan planOutput(const std::string& output, int64_t frameCount) {
     plan.ffmpeg = *ffmpeg;
     return plan;
   }
-  throw UsageError("-o " + output +
-                   ": unknown kind of output; use .y4m, - (Y4M on standard output), .raw, NAME%04d.png, .mp4, .mkv or .mov");
+  throw UsageError(
+      "-o " + output +
+      ": unknown kind of output; use .y4m, - (Y4M on standard output), .raw, NAME%04d.png, .mp4, .mkv or .mov");
 }
 
 std::unique_ptr<FrameSink> openSink(const OutputPlan& plan, const Y4mHeader& header) {

@@ -24,8 +24,8 @@ enum class FrameEncoding : uint8_t {
 struct OutputPlan {
   enum class Kind : uint8_t { kY4mFile, kY4mStream, kRawFile, kPngSequence, kPngFile, kFfmpeg };
   Kind kind = Kind::kY4mFile;
-  std::string path;       // the file, pattern or "-" as given
-  std::string ffmpeg;     // the ffmpeg program, for kFfmpeg
+  std::string path;    // the file, pattern or "-" as given
+  std::string ffmpeg;  // the ffmpeg program, for kFfmpeg
   // ffmpeg's arguments before the output name (see encoderArguments()).
   std::vector<std::string> encoderArguments;
   // Written in place (standard output, /dev/null, a FIFO): no temporary

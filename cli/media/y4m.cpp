@@ -96,16 +96,15 @@ void parseHeader(const std::string& name, std::string_view line, Y4mHeader& head
           header.chroma = Chroma::k444;
           header.monochrome = true;
         } else {
-          fail(name, "colour space C" + std::string(value) +
-                         " is not supported (8-bit 4:2:0, 4:2:2, 4:4:4 or mono only)");
+          fail(name,
+               "colour space C" + std::string(value) + " is not supported (8-bit 4:2:0, 4:2:2, 4:4:4 or mono only)");
         }
         break;
       case 'X':
         if (value == "COLORRANGE=FULL") header.fullRange = true;
         if (value == "COLORRANGE=LIMITED") header.fullRange = false;
         break;
-      default:
-        break;  // unknown tags are ignored, as the format asks
+      default: break;  // unknown tags are ignored, as the format asks
     }
   }
   if (!haveWidth || !haveHeight) fail(name, "the header has no width or height");
@@ -116,10 +115,10 @@ void parseHeader(const std::string& name, std::string_view line, Y4mHeader& head
 
 std::string y4mHeaderText(const Y4mHeader& header) {
   std::string text = "YUV4MPEG2 W" + std::to_string(header.width) + " H" + std::to_string(header.height) + " F" +
-                     std::to_string(header.frameRate.numerator) + ":" +
-                     std::to_string(header.frameRate.denominator) + " I" + std::string(1, header.interlace) + " A" +
-                     std::to_string(header.pixelAspect.numerator) + ":" +
-                     std::to_string(header.pixelAspect.denominator) + " C" + std::string(chromaTag(header.chroma));
+                     std::to_string(header.frameRate.numerator) + ":" + std::to_string(header.frameRate.denominator) +
+                     " I" + std::string(1, header.interlace) + " A" + std::to_string(header.pixelAspect.numerator) +
+                     ":" + std::to_string(header.pixelAspect.denominator) + " C" +
+                     std::string(chromaTag(header.chroma));
   if (header.fullRange) text += *header.fullRange ? " XCOLORRANGE=FULL" : " XCOLORRANGE=LIMITED";
   text += '\n';
   return text;
@@ -227,8 +226,7 @@ std::shared_ptr<Y4mMappedFile> Y4mMappedFile::open(const std::string& path) {
 
   const std::string_view all(reinterpret_cast<const char*>(file->bytes_), file->size_);
   const size_t headerEnd = all.find('\n');
-  if (headerEnd == std::string_view::npos || headerEnd > 4096)
-    fail(path, "no header line (not a YUV4MPEG2 stream?)");
+  if (headerEnd == std::string_view::npos || headerEnd > 4096) fail(path, "no header line (not a YUV4MPEG2 stream?)");
   parseHeader(path, all.substr(0, headerEnd), file->header_);
   YuvPicture shape;
   shape.width = file->header_.width;

@@ -78,8 +78,7 @@ Offsets offsetsOf(const HostFrame& frame) {
 }
 
 void checkSize(int32_t width, int32_t height, const HostFrame& frame) {
-  if (width != frame.width() || height != frame.height())
-    throw std::invalid_argument("picture and frame sizes differ");
+  if (width != frame.width() || height != frame.height()) throw std::invalid_argument("picture and frame sizes differ");
 }
 
 rows::PairLayout pairLayoutOf(const HostFrame& frame) {
@@ -100,8 +99,7 @@ ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb
   cr.resize(pairs);
   switch (picture.chroma) {
     case Chroma::k422:
-      return {picture.cb + static_cast<size_t>(y) * chromaWidth,
-              picture.cr + static_cast<size_t>(y) * chromaWidth};
+      return {picture.cb + static_cast<size_t>(y) * chromaWidth, picture.cr + static_cast<size_t>(y) * chromaWidth};
     case Chroma::k420: {
       // The chroma rows sit between luma rows 2k and 2k + 1.
       const int32_t nearer = y / 2;
@@ -242,8 +240,10 @@ void fillFrame(const RgbaPicture& picture, HostFrame& frame) {
       // The pair's chroma is that of the mean colour: half the sum, with the
       // halving folded into the shift.
       const int32_t r = first[0] + second[0], g = first[1] + second[1], b = first[2] + second[2];
-      out[o.cb] = static_cast<uint8_t>(std::clamp((kCbR * r + kCbG * g + kCbB * b + (256 << 16) + (1 << 16)) >> 17, 0, 255));
-      out[o.cr] = static_cast<uint8_t>(std::clamp((kCrR * r + kCrG * g + kCrB * b + (256 << 16) + (1 << 16)) >> 17, 0, 255));
+      out[o.cb] =
+          static_cast<uint8_t>(std::clamp((kCbR * r + kCbG * g + kCbB * b + (256 << 16) + (1 << 16)) >> 17, 0, 255));
+      out[o.cr] =
+          static_cast<uint8_t>(std::clamp((kCrR * r + kCrG * g + kCrB * b + (256 << 16) + (1 << 16)) >> 17, 0, 255));
     }
   }
 }

@@ -36,8 +36,7 @@ inline constexpr size_t kOptionHelpWidth = 79;
 // "--name=value" and "-n value". Throws UsageError for an unknown option, a
 // missing value or a value given to a flag.
 template <typename Target>
-void applyOptions(std::span<const Option<Target>> table, std::span<const std::string_view> arguments,
-                  Target& target) {
+void applyOptions(std::span<const Option<Target>> table, std::span<const std::string_view> arguments, Target& target) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     std::string_view name = arguments[i];
     std::optional<std::string_view> attached;

@@ -56,7 +56,8 @@ void ProgressBar::draw(int64_t done) {
     std::snprintf(numbers, sizeof numbers, "%lld frames  %.1f fps", static_cast<long long>(done), rate);
   }
   line += numbers;
-  if (rate > 0.0 && total_ > 0 && done < total_) line += "  " + clockText(static_cast<double>(total_ - done) / rate) + " left";
+  if (rate > 0.0 && total_ > 0 && done < total_)
+    line += "  " + clockText(static_cast<double>(total_ - done) / rate) + " left";
   line += "\x1b[K";  // clear the rest of the line
   out_ << line << std::flush;
   drawn_ = true;

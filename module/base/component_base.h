@@ -80,8 +80,7 @@ class Component : public ComponentBase, public Interface {
 
 // A plain function per class that makes one instance: the same arguments and
 // result as the class factory's CreateInstance.
-using ComponentCreator = acf::Result (*)(acf::IUnknown* host, acf::IUnknown* outer, const acf::Guid& iid,
-                                         void** out);
+using ComponentCreator = acf::Result (*)(acf::IUnknown* host, acf::IUnknown* outer, const acf::Guid& iid, void** out);
 
 // Makes a `Concrete` (constructible from the outer object), initialises it
 // with `host` and asks it for `iid`. Allocation failure gives kOutOfMemory;

@@ -218,8 +218,7 @@ GpStatus WINAPI GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1,
 // otherwise FontFamilyNotFound. Only the system collection exists (pass a
 // null collection). The generic sans-serif family is one shared object
 // (DejaVu Sans): deleting it does nothing and it is not a live object.
-GpStatus WINAPI GdipCreateFontFamilyFromName(const WCHAR* name, GpFontCollection* collection,
-                                             GpFontFamily** family);
+GpStatus WINAPI GdipCreateFontFamilyFromName(const WCHAR* name, GpFontCollection* collection, GpFontFamily** family);
 GpStatus WINAPI GdipGetGenericFontFamilySansSerif(GpFontFamily** family);
 GpStatus WINAPI GdipDeleteFontFamily(GpFontFamily* family);
 // `name` receives the resolved family name (LF_FACESIZE code units).

@@ -14,7 +14,6 @@ extern "C" {
 // per maximal ill-formed subsequence, unless MB_ERR_INVALID_CHARS is given,
 // which makes it a failure (0). Supported: CP_ACP, CP_OEMCP, CP_THREAD_ACP,
 // the number GetACP reports, CP_UTF8. Thread-safe.
-int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR dest,
-                               int destUnits);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR dest, int destUnits);
 
 }  // extern "C"

@@ -94,7 +94,6 @@ typedef struct tagBITMAPINFO {
   RGBQUAD bmiColors[1];
 } BITMAPINFO;
 
-
 #define LF_FACESIZE 32
 
 typedef struct tagLOGFONTW {
@@ -200,8 +199,7 @@ BOOL WINAPI DeleteDC(HDC dc);
 // same size (see above).
 // Fails with null (and a null `*bits`) for other formats, a width or height of
 // 0, a pixel buffer above 2^31 - 1 bytes, a file mapping, or no memory.
-HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                                DWORD offset);
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
 
 // Selects a pen, brush or bitmap (a region selects a copy of it as the clip)
 // and returns the object it replaces, or null on failure. A bitmap goes into a
@@ -226,7 +224,7 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF colour);
 HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom);
 int WINAPI SelectClipRgn(HDC dc, HRGN region);  // null region: no clip
 int WINAPI IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
-int WINAPI GetClipBox(HDC dc, LPRECT box);      // logical coordinates
+int WINAPI GetClipBox(HDC dc, LPRECT box);  // logical coordinates
 BOOL WINAPI SetViewportOrgEx(HDC dc, int x, int y, LPPOINT previous);
 BOOL WINAPI GetViewportOrgEx(HDC dc, LPPOINT origin);
 

@@ -17,8 +17,8 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 struct Decoded {
-  size_t bytes;          // consumed, at least 1
-  char32_t codePoint;    // kReplacement when !valid
+  size_t bytes;        // consumed, at least 1
+  char32_t codePoint;  // kReplacement when !valid
   bool valid;
 };
 
@@ -86,8 +86,7 @@ UINT codePageOfLocale() {
     UINT codePage;
   };
   static constexpr Known kKnown[] = {
-      {"UTF-8", CP_UTF8},           {"utf8", CP_UTF8},        {"ANSI_X3.4-1968", 20127},
-      {"ISO-8859-1", 28591},        {"ISO-8859-15", 28605},
+      {"UTF-8", CP_UTF8}, {"utf8", CP_UTF8}, {"ANSI_X3.4-1968", 20127}, {"ISO-8859-1", 28591}, {"ISO-8859-15", 28605},
   };
   const char* codeset = nl_langinfo(CODESET);
   if (!codeset) return CP_ACP;
@@ -101,8 +100,7 @@ UINT codePageOfLocale() {
 
 extern "C" {
 
-int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR dest,
-                               int destUnits) {
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR dest, int destUnits) {
   if (!source || sourceBytes == 0 || sourceBytes < -1 || destUnits < 0 || (destUnits > 0 && !dest)) return 0;
 
   bool utf8 = false;

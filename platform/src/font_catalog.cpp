@@ -187,8 +187,8 @@ const FontFace* FontCatalog::face(const FontFamilyEntry& family, int style) {
   if (slot) return slot.get();
 
   const bool bold = style & 1, italic = style & 2;
-  Pattern match = matchPattern(family.name, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
-                               italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  Pattern match =
+      matchPattern(family.name, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcChar8* file = nullptr;
   int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
   if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) {

@@ -35,7 +35,7 @@ struct FontFace {
 };
 
 struct FontFamilyEntry {
-  std::string name;     // the installed family name, e.g. "Liberation Sans"
+  std::string name;  // the installed family name, e.g. "Liberation Sans"
   std::u16string name16;
 };
 
@@ -44,7 +44,7 @@ constexpr int kFaceStyleMask = 3;
 
 // Thread-safe; entries and faces live until the process ends.
 class FontCatalog {
-public:
+ public:
   static FontCatalog& instance();
 
   // The family a name stands for: the installed family of that name (letter
@@ -60,7 +60,7 @@ public:
 
   struct State;
 
-private:
+ private:
   FontCatalog();
   ~FontCatalog();
   State* state;

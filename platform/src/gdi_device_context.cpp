@@ -178,8 +178,7 @@ int WINAPI GetClipBox(HDC handle, LPRECT box) {
   DeviceContext* dc = findDeviceContext(handle);
   if (!dc || !box) return RGN_ERROR;
   const PixelRect area = dc->clipped ? dc->clip : unclippedArea(*dc);
-  *box = {area.left - dc->origin.x, area.top - dc->origin.y, area.right - dc->origin.x,
-          area.bottom - dc->origin.y};
+  *box = {area.left - dc->origin.x, area.top - dc->origin.y, area.right - dc->origin.x, area.bottom - dc->origin.y};
   if (area.empty()) *box = {0, 0, 0, 0};
   return regionKind(area);
 }

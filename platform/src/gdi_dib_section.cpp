@@ -34,8 +34,7 @@ bool masksAreBgra(const BITMAPINFO* info) {
 
 extern "C" {
 
-HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                                DWORD offset) {
+HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
   if (bits) *bits = nullptr;
   return gdiBoundary<HBITMAP>(nullptr, [&]() -> HBITMAP {
     if (!info || section || offset != 0) return nullptr;
@@ -53,8 +52,7 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** 
     if (width <= 0 || height <= 0) return nullptr;
     if (width * height * 4 > kMaxPixelBytes) return nullptr;
 
-    auto store = std::make_shared<PixelStore>(static_cast<int>(width), static_cast<int>(height),
-                                              header.biHeight < 0);
+    auto store = std::make_shared<PixelStore>(static_cast<int>(width), static_cast<int>(height), header.biHeight < 0);
     void* memory = store->bits();
     BitmapObject* bitmap = registerGdiObject(std::make_unique<BitmapObject>(std::move(store)));
     if (bits) *bits = memory;

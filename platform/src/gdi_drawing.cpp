@@ -24,7 +24,7 @@ struct DrawTarget {
 };
 
 class OpaquePainter {
-public:
+ public:
   explicit OpaquePainter(const DrawTarget& target) : target(target) {}
 
   void pixel(int x, int y, COLORREF colour) const {
@@ -49,7 +49,7 @@ public:
     for (int dy = 0; dy < width; ++dy) span(x + start, x + start + width - 1, y + start + dy, target.pen.colour);
   }
 
-private:
+ private:
   const DrawTarget& target;
 };
 
@@ -106,8 +106,10 @@ bool clipLine(const PixelRect& bounds, long long& x0, long long& y0, long long& 
       continue;
     }
     const double t = q[i] / p[i];
-    if (p[i] < 0.0) t0 = std::max(t0, t);
-    else t1 = std::min(t1, t);
+    if (p[i] < 0.0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
   }
   if (t0 > t1) return false;
   const long long sx0 = x0, sy0 = y0;
@@ -143,8 +145,7 @@ std::vector<Span> ellipseSpans(int left, int top, int right, int bottom) {
   return spans;
 }
 
-void drawEllipse(const OpaquePainter& painter, const DrawTarget& target, int left, int top, int right,
-                 int bottom) {
+void drawEllipse(const OpaquePainter& painter, const DrawTarget& target, int left, int top, int right, int bottom) {
   const std::vector<Span> spans = ellipseSpans(left, top, right, bottom);
   const int rows = static_cast<int>(spans.size());
   // Only pixels within a pen's reach of the writable area can change
@@ -250,8 +251,8 @@ BOOL WINAPI Ellipse(HDC handle, int left, int top, int right, int bottom) {
     const long long t = std::min<long long>(top, bottom) + target.origin.y;
     const long long b = std::max<long long>(top, bottom) + target.origin.y;
     // Boxes larger than any bitmap are not rasterised row by row.
-    const bool drawable = r > l && b > t && r - l <= (1 << 16) && b - t <= (1 << 16) &&
-                          l > -(1 << 24) && t > -(1 << 24) && r < (1 << 24) && b < (1 << 24);
+    const bool drawable = r > l && b > t && r - l <= (1 << 16) && b - t <= (1 << 16) && l > -(1 << 24) &&
+                          t > -(1 << 24) && r < (1 << 24) && b < (1 << 24);
     if (ok && target.store && drawable) {
       const OpaquePainter painter(target);
       drawEllipse(painter, target, int(l), int(t), int(r), int(b));

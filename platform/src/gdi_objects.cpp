@@ -31,8 +31,8 @@ std::atomic<int>* counterFor(GdiKind kind) {
 
 bool isStockObject(const void* handle) {
   StockObjects& s = stockObjects();
-  const void* all[] = {&s.whitePen,  &s.blackPen,   &s.nullPen,   &s.whiteBrush,      &s.lightGrayBrush,
-                       &s.grayBrush, &s.darkGrayBrush, &s.blackBrush, &s.nullBrush, &s.placeholderBitmap};
+  const void* all[] = {&s.whitePen,  &s.blackPen,      &s.nullPen,    &s.whiteBrush, &s.lightGrayBrush,
+                       &s.grayBrush, &s.darkGrayBrush, &s.blackBrush, &s.nullBrush,  &s.placeholderBitmap};
   for (const void* stock : all)
     if (static_cast<const GdiObject*>(stock) == handle) return true;
   return false;

@@ -63,10 +63,10 @@ struct DeviceContext final : GdiObject {
   BitmapObject* bitmap = nullptr;  // memory device contexts only
   PenObject* pen = nullptr;
   BrushObject* brush = nullptr;
-  POINT origin{0, 0};              // viewport origin: device = logical + origin
-  POINT position{0, 0};            // current position (logical)
+  POINT origin{0, 0};    // viewport origin: device = logical + origin
+  POINT position{0, 0};  // current position (logical)
   bool clipped = false;
-  PixelRect clip;                  // device coordinates, when `clipped`
+  PixelRect clip;  // device coordinates, when `clipped`
 };
 
 // Stock objects, made once and never freed.

@@ -104,13 +104,14 @@ GpStatus fillBox(const char* name, GpGraphics* g, GpBrush* b, double x, double y
     GpGraphics* graphics = liveGraphics(g);
     const SolidBrush* brush = liveBrush(b);
     if (!graphics || !brush) return failed(InvalidParameter);
-    if (!isFiniteValue(x) || !isFiniteValue(y) || !isFiniteValue(w) || !isFiniteValue(h)) return failed(InvalidParameter);
+    if (!isFiniteValue(x) || !isFiniteValue(y) || !isFiniteValue(w) || !isFiniteValue(h))
+      return failed(InvalidParameter);
     if (w <= 0.0 || h <= 0.0) return Ok;
     const ShapeBounds bounds{x, y, x + w, y + h};
     const double reach = kMaxCoordinate;
     // Beyond cairo's range an ellipse cannot be traced; a rectangle is cut.
-    const bool outOfRange = std::fabs(x) > reach || std::fabs(y) > reach || std::fabs(x + w) > reach ||
-                            std::fabs(y + h) > reach;
+    const bool outOfRange =
+        std::fabs(x) > reach || std::fabs(y) > reach || std::fabs(x + w) > reach || std::fabs(y + h) > reach;
     if (ellipse && outOfRange) return Ok;
     const ARGB colour = brush->colour;
     const cairo_antialias_t antialias = shapeAntialias(*graphics);
@@ -233,10 +234,12 @@ GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics) {
 
 GpStatus WINAPI GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode) {
   GpStatus status = Ok;
-  if (!gdiplusRunning()) status = notRunning();
+  if (!gdiplusRunning())
+    status = notRunning();
   else if (!liveGraphics(graphics) || mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8)
     status = failed(InvalidParameter);
-  else graphics->smoothing = mode;
+  else
+    graphics->smoothing = mode;
   if (liveGraphics(graphics)) {
     recordOnDc(graphics->dc, [&] {
       RecordedCall call = namedCall("GdipSetSmoothingMode", status);
@@ -256,10 +259,12 @@ GpStatus WINAPI GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode) 
 
 GpStatus WINAPI GdipSetTextRenderingHint(GpGraphics* graphics, TextRenderingHint hint) {
   GpStatus status = Ok;
-  if (!gdiplusRunning()) status = notRunning();
+  if (!gdiplusRunning())
+    status = notRunning();
   else if (!liveGraphics(graphics) || hint < TextRenderingHintSystemDefault || hint > TextRenderingHintClearTypeGridFit)
     status = failed(InvalidParameter);
-  else graphics->textHint = hint;
+  else
+    graphics->textHint = hint;
   if (liveGraphics(graphics)) {
     recordOnDc(graphics->dc, [&] {
       RecordedCall call = namedCall("GdipSetTextRenderingHint", status);
@@ -330,7 +335,8 @@ GpStatus WINAPI GdipFillPolygon(GpGraphics* g, GpBrush* b, const GpPointF* point
 
 GpStatus WINAPI GdipDrawPolygon(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count) {
   const GpStatus status = strokePath(graphics, pen, points, count, true);
-  recordStroke("GdipDrawPolygon", status, graphics, pen, points && count > 0 ? flatten(points, count) : std::vector<double>{});
+  recordStroke("GdipDrawPolygon", status, graphics, pen,
+               points && count > 0 ? flatten(points, count) : std::vector<double>{});
   return status;
 }
 

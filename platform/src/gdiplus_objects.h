@@ -27,10 +27,10 @@ struct GpGraphics {
   GpGraphics();
   ~GpGraphics();
   GpTag tag = GpTag::Graphics;
-  const void* dc = nullptr;                                 // for recordings
+  const void* dc = nullptr;                                    // for recordings
   std::shared_ptr<horaz::platform::detail::PixelStore> store;  // null: nothing to draw on
-  horaz::platform::detail::PixelRect area;                  // device pixels that may be written
-  double originX = 0.0, originY = 0.0;                      // device = logical + origin
+  horaz::platform::detail::PixelRect area;                     // device pixels that may be written
+  double originX = 0.0, originY = 0.0;                         // device = logical + origin
   SmoothingMode smoothing = SmoothingModeDefault;
   TextRenderingHint textHint = TextRenderingHintSystemDefault;
   horaz::platform::detail::CountedLive<&horaz::platform::detail::LiveCounters::graphics> counted;
@@ -62,7 +62,7 @@ struct GpFontFamily {
   }
   GpTag tag = GpTag::Family;
   const horaz::platform::detail::FontFamilyEntry* entry;  // lives as long as the process
-  const bool generic;  // the shared generic family: never freed
+  const bool generic;                                     // the shared generic family: never freed
 };
 
 struct GpFont {
@@ -98,13 +98,9 @@ inline const SolidBrush* liveBrush(const GpBrush* b) {
   return brush && brush->tag == GpTag::Brush ? brush : nullptr;
 }
 inline const GpPen* livePen(const GpPen* p) { return p && p->tag == GpTag::Pen ? p : nullptr; }
-inline const GpFontFamily* liveFamily(const GpFontFamily* f) {
-  return f && f->tag == GpTag::Family ? f : nullptr;
-}
+inline const GpFontFamily* liveFamily(const GpFontFamily* f) { return f && f->tag == GpTag::Family ? f : nullptr; }
 inline const GpFont* liveFont(const GpFont* f) { return f && f->tag == GpTag::Font ? f : nullptr; }
-inline const GpStringFormat* liveFormat(const GpStringFormat* f) {
-  return f && f->tag == GpTag::Format ? f : nullptr;
-}
+inline const GpStringFormat* liveFormat(const GpStringFormat* f) { return f && f->tag == GpTag::Format ? f : nullptr; }
 
 // Pixels per unit for sizes of fonts and pens (96 dots per inch); 0 for
 // units that have no size of their own (UnitDisplay) or unknown ones.

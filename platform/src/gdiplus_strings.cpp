@@ -45,8 +45,7 @@ cairo_antialias_t textAntialias(TextRenderingHint hint) {
              : CAIRO_ANTIALIAS_GRAY;
 }
 
-void drawLayout(GpGraphics& graphics, const GpFont& font, const TextLayout& layout, const GpRectF& rect,
-                ARGB colour) {
+void drawLayout(GpGraphics& graphics, const GpFont& font, const TextLayout& layout, const GpRectF& rect, ARGB colour) {
   if (layout.lines.empty()) return;
   // Ink may reach past the padded boxes (italics, accents): allow one em.
   ShapeBounds bounds{layout.lines.front().glyphOrigin, layout.lines.front().top, 0.0, 0.0};
@@ -95,8 +94,7 @@ void drawLayout(GpGraphics& graphics, const GpFont& font, const TextLayout& layo
       }
       if (font.style & FontStyleStrikeout) {
         const double thickness = std::max(1.0, metrics.strikeoutThickness * em);
-        cairo_rectangle(cr, line.glyphOrigin, line.baseline - metrics.strikeoutPosition * em, line.advance,
-                        thickness);
+        cairo_rectangle(cr, line.glyphOrigin, line.baseline - metrics.strikeoutPosition * em, line.advance, thickness);
       }
       cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
       cairo_fill(cr);
@@ -137,9 +135,12 @@ GpStatus WINAPI GdipDeleteStringFormat(GpStringFormat* format) {
 
 GpStatus WINAPI GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align) {
   GpStatus status = Ok;
-  if (!gdiplusRunning()) status = failed(GdiplusNotInitialized);
-  else if (!liveFormat(format) || !validAlignment(align)) status = failed(InvalidParameter);
-  else format->align = align;
+  if (!gdiplusRunning())
+    status = failed(GdiplusNotInitialized);
+  else if (!liveFormat(format) || !validAlignment(align))
+    status = failed(InvalidParameter);
+  else
+    format->align = align;
   recordOnThread([&] {
     RecordedCall call = namedCall("GdipSetStringFormatAlign", status);
     call.mode = align;
@@ -150,9 +151,12 @@ GpStatus WINAPI GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment
 
 GpStatus WINAPI GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align) {
   GpStatus status = Ok;
-  if (!gdiplusRunning()) status = failed(GdiplusNotInitialized);
-  else if (!liveFormat(format) || !validAlignment(align)) status = failed(InvalidParameter);
-  else format->lineAlign = align;
+  if (!gdiplusRunning())
+    status = failed(GdiplusNotInitialized);
+  else if (!liveFormat(format) || !validAlignment(align))
+    status = failed(InvalidParameter);
+  else
+    format->lineAlign = align;
   recordOnThread([&] {
     RecordedCall call = namedCall("GdipSetStringFormatLineAlign", status);
     call.mode = align;

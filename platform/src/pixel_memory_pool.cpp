@@ -30,7 +30,7 @@ struct KeptBlock {
 
 // Blocks oldest first in blocks[0, count).
 class PixelMemoryPool {
-public:
+ public:
   void* take(std::size_t bytes) {
     std::lock_guard lock(mutex);
     for (std::size_t i = count; i-- > 0;) {
@@ -65,7 +65,7 @@ public:
     return dropped;
   }
 
-private:
+ private:
   void removeAt(std::size_t i) {
     for (; i + 1 < count; ++i) blocks[i] = blocks[i + 1];
     blocks[--count] = {};

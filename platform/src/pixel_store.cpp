@@ -28,8 +28,7 @@ PixelRect PixelRect::united(const PixelRect& other) const {
 }
 
 bool PixelRect::contains(const PixelRect& other) const {
-  return other.empty() ||
-         (other.left >= left && other.top >= top && other.right <= right && other.bottom <= bottom);
+  return other.empty() || (other.left >= left && other.top >= top && other.right <= right && other.bottom <= bottom);
 }
 
 // Pixels are read and written as little-endian 32-bit words: blue in bits
@@ -48,8 +47,8 @@ std::uint32_t unpremultiplyPixel(std::uint32_t premultiplied) {
   if (a == 255) return premultiplied;
   if (a == 0) return 0;
   auto channel = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
-  return (a << 24) | (channel((premultiplied >> 16) & 0xFF) << 16) |
-         (channel((premultiplied >> 8) & 0xFF) << 8) | channel(premultiplied & 0xFF);
+  return (a << 24) | (channel((premultiplied >> 16) & 0xFF) << 16) | (channel((premultiplied >> 8) & 0xFF) << 8) |
+         channel(premultiplied & 0xFF);
 }
 
 namespace {
@@ -195,9 +194,10 @@ void PixelStore::prepare(const PixelRect& wanted) {
     auto* pixels = reinterpret_cast<std::uint32_t*>(row(y));
     for (int x = grown.left; x < grown.right; ++x) {
       if (isOld(y) && x >= prepared.left && x < prepared.right) {
-        grownOriginal.push_back(original.empty() ? 0u
-                                                 : original[static_cast<std::size_t>(y - prepared.top) * prepared.width() +
-                                                            (x - prepared.left)]);
+        grownOriginal.push_back(
+            original.empty()
+                ? 0u
+                : original[static_cast<std::size_t>(y - prepared.top) * prepared.width() + (x - prepared.left)]);
       } else {
         grownOriginal.push_back(pixels[x]);
         pixels[x] = convertWith(premultiply, pixels[x]);

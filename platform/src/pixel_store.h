@@ -37,7 +37,7 @@ std::uint32_t premultiplyPixelFast(std::uint32_t straight);
 std::uint32_t unpremultiplyPixelFast(std::uint32_t premultiplied);
 
 class PixelStore {
-public:
+ public:
   // Memory for width x height pixels, 4 bytes each: zero when fresh; a
   // frame-sized block recycled from a deleted store of the same size keeps
   // the bytes it had (see pixel_memory_pool.h). Throws std::bad_alloc when
@@ -67,7 +67,7 @@ public:
   void closeSession();
   void prepare(const PixelRect& area);
 
-private:
+ private:
   void restoreStraight();
   std::size_t byteSize() const;
 

@@ -13,9 +13,9 @@ namespace {
 // One code point of the text as layout sees it.
 struct Item {
   char32_t value;
-  std::size_t end;        // code unit index just after it
-  unsigned long glyph;    // glyph index; meaningful when `visible`
-  bool visible;           // has a glyph to draw
+  std::size_t end;      // code unit index just after it
+  unsigned long glyph;  // glyph index; meaningful when `visible`
+  bool visible;         // has a glyph to draw
   double advance;
 };
 
@@ -46,8 +46,8 @@ void shapeParagraph(cairo_scaled_font_t* font, std::vector<Item>& items) {
       appendUtf8(single, item.value);
       cairo_glyph_t* one = nullptr;
       int n = 0;
-      if (cairo_scaled_font_text_to_glyphs(font, 0, 0, single.data(), int(single.size()), &one, &n, nullptr,
-                                           nullptr, nullptr) == CAIRO_STATUS_SUCCESS &&
+      if (cairo_scaled_font_text_to_glyphs(font, 0, 0, single.data(), int(single.size()), &one, &n, nullptr, nullptr,
+                                           nullptr) == CAIRO_STATUS_SUCCESS &&
           n > 0)
         glyph = one[0];
       cairo_glyph_free(one);
@@ -175,8 +175,8 @@ InkedSpan placeLines(const GpFont& font, const std::vector<Line>& lines, const G
 }
 
 // Phase 3: the measured box, cut to the rectangle along each side it has.
-GpRectF measuredBox(const InkedSpan& span, const GpRectF& layout, double width, double height,
-                    StringAlignment align, double blockTop, double blockHeight) {
+GpRectF measuredBox(const InkedSpan& span, const GpRectF& layout, double width, double height, StringAlignment align,
+                    double blockTop, double blockHeight) {
   double left = span.any ? span.left : alignAlong(align, layout.X, width, 0.0);
   double right = span.any ? span.right : left;
   double top = blockTop, bottom = blockTop + blockHeight;

@@ -25,9 +25,9 @@ struct TextLayout {
   GpRectF box{};                   // measured box
   int codepointsFitted = 0;        // code units of the visible lines
   int linesFilled = 0;
-  double em = 0.0;                 // em size in pixels
+  double em = 0.0;  // em size in pixels
   double lineSpacing = 0.0;
-  bool clip = false;               // drawing is clipped to the layout rectangle
+  bool clip = false;  // drawing is clipped to the layout rectangle
 };
 
 TextLayout layOutText(const GpFont& font, std::u16string_view text, const GpRectF& layout,

@@ -34,9 +34,7 @@ bool sameClassName(const std::u16string& a, const WCHAR* b) {
   return b[i] == 0;
 }
 
-HWND handleOf(const RegisteredWindow* window) {
-  return reinterpret_cast<HWND>(const_cast<RegisteredWindow*>(window));
-}
+HWND handleOf(const RegisteredWindow* window) { return reinterpret_cast<HWND>(const_cast<RegisteredWindow*>(window)); }
 
 }  // namespace
 

@@ -39,8 +39,9 @@ bool isId(const std::string& text, bool anyCase) {
   for (size_t i = 1; i < 37; ++i) {
     const char c = text[i];
     const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
-    if (dash ? c != '-' : !(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F') ||
-                            (anyCase && c >= 'a' && c <= 'f')))
+    if (dash ? c != '-'
+             : !(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F') ||
+                 (anyCase && c >= 'a' && c <= 'f')))
       return false;
   }
   return true;

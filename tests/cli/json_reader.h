@@ -122,8 +122,13 @@ class JsonReader {
           case 'r': out += '\r'; break;
           case 'b': out += '\b'; break;
           case 'f': out += '\f'; break;
-          case 'u': out += '?'; at_ += 4; break;  // only escapes of control characters appear
-          case '"': case '\\': case '/': out += c; break;
+          case 'u':
+            out += '?';
+            at_ += 4;
+            break;  // only escapes of control characters appear
+          case '"':
+          case '\\':
+          case '/': out += c; break;
           default: fail("bad escape");
         }
       } else {

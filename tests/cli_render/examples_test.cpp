@@ -78,11 +78,10 @@ void runExamples(const std::vector<std::string>& commands) {
     // The input clips the examples name, with sound.
     for (const char* clip : {"holiday.mp4", "in.mp4"})
       cli::runForOutput({*cli::findProgram("ffmpeg"), "-v", "error", "-f", "lavfi", "-i",
-                         "testsrc=size=320x180:rate=25:duration=1", "-f", "lavfi", "-i", "sine=duration=1",
-                         "-pix_fmt", "yuv420p", (folder / clip).string()});
-    const std::string shell = "cd '" + folder.path().string() + "' && PATH='" + folderOfTool +
-                              "':\"$PATH\" && " + std::regex_replace(command, std::regex(R"(\./build/horaz)"), "horaz") +
-                              " 2> errors.txt";
+                         "testsrc=size=320x180:rate=25:duration=1", "-f", "lavfi", "-i", "sine=duration=1", "-pix_fmt",
+                         "yuv420p", (folder / clip).string()});
+    const std::string shell = "cd '" + folder.path().string() + "' && PATH='" + folderOfTool + "':\"$PATH\" && " +
+                              std::regex_replace(command, std::regex(R"(\./build/horaz)"), "horaz") + " 2> errors.txt";
     EXPECT_EQ(std::system(shell.c_str()), 0) << command << '\n' << readText(folder / "errors.txt");
     const std::string output = outputOf(command);
     ASSERT_TRUE(std::filesystem::exists(folder / output)) << command;

@@ -203,8 +203,7 @@ TEST(PngTest, AnEncodedPictureReadsBackAsRgb) {
   const RgbaPicture back = readPng((folder / "p.png").string());
   ASSERT_EQ(back.width, 5);
   ASSERT_EQ(back.height, 3);
-  for (size_t i = 0; i < back.pixels.size(); ++i)
-    EXPECT_EQ(back.pixels[i], i % 4 == 3 ? 255 : picture.pixels[i]) << i;
+  for (size_t i = 0; i < back.pixels.size(); ++i) EXPECT_EQ(back.pixels[i], i % 4 == 3 ? 255 : picture.pixels[i]) << i;
   EXPECT_THROW(readPng((folder / "missing.png").string()), std::runtime_error);
 }
 
@@ -271,7 +270,7 @@ TEST(EncoderSettingsTest, EncoderArgumentsSplitAsAShellWould) {
 
 TEST(EncoderSettingsTest, FilesAreReadInThe8BitLayoutOfTheirSubsampling) {
   const std::pair<const char*, const char*> cases[] = {
-      {"yuv420p", "yuv420p"}, {"yuv420p10le", "yuv420p"}, {"nv12", "yuv420p"},    {"yuvj422p", "yuv422p"},
+      {"yuv420p", "yuv420p"}, {"yuv420p10le", "yuv420p"}, {"nv12", "yuv420p"},  {"yuvj422p", "yuv422p"},
       {"uyvy422", "yuv422p"}, {"yuv444p12le", "yuv444p"}, {"rgb24", "yuv444p"}, {"gray", "yuv444p"}};
   for (const auto& [format, planar] : cases) EXPECT_EQ(planarFormatFor(format), planar) << format;
 }

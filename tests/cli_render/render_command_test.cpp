@@ -115,7 +115,8 @@ TEST(RenderCommandTest, FileInputsGiveTheirSizeAndLength) {
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_EQ(readY4m(folder / "piped.y4m").frames, 2);
   // A PNG is a still of its own size.
-  ASSERT_EQ(runTool({"render", "-q", "--size", "30x20", "--frames", "1", "-o", "still.png"}, folder.path()).exitCode, 0);
+  ASSERT_EQ(runTool({"render", "-q", "--size", "30x20", "--frames", "1", "-o", "still.png"}, folder.path()).exitCode,
+            0);
   run = runTool({"render", "-q", "-i", "still.png", "--frames", "4", "-o", "from-still.y4m"}, folder.path());
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   const Y4mContent fromStill = readY4m(folder / "from-still.y4m");
@@ -133,8 +134,8 @@ TEST(RenderCommandTest, VideoFilesGoThroughFfmpegWhenItIsThere) {
   const ToolRun run = runTool(with({"render", "-o", "clip.mkv"}, kSmall), folder.path());
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_EQ(folder.names(), std::vector<std::string>{"clip.mkv"});
-  const std::string decode = "cd '" + folder.path().string() +
-                             "' && ffmpeg -loglevel error -i clip.mkv -f yuv4mpegpipe decoded.y4m";
+  const std::string decode =
+      "cd '" + folder.path().string() + "' && ffmpeg -loglevel error -i clip.mkv -f yuv4mpegpipe decoded.y4m";
   ASSERT_EQ(std::system(decode.c_str()), 0);
   const Y4mContent decoded = readY4m(folder / "decoded.y4m");
   EXPECT_EQ(decoded.frames, 3);
@@ -148,16 +149,15 @@ TEST(RenderCommandTest, ClockTypeThreeLeavesTheInputBytesUnchanged) {
     std::string format;
     std::vector<uint8_t> pixel;  // one pixel of color:10,200,30 in that layout
   };
-  const Case cases[] = {
-      {"rgba", {10, 200, 30, 255}}, {"bgra", {30, 200, 10, 255}}, {"argb", {255, 10, 200, 30}}};
+  const Case cases[] = {{"rgba", {10, 200, 30, 255}}, {"bgra", {30, 200, 10, 255}}, {"argb", {255, 10, 200, 30}}};
   for (const Case& c : cases)
     for (const char* rows : {"top-down", "bottom-up"})
       for (const char* fields : {"none", "upper"}) {
         TemporaryFolder folder;
-        const ToolRun run = runTool({"render", "-q", "-i", "color:10,200,30", "--set", "the List value=3", "--size",
-                                     "16x6", "--frames", "2", "--format", c.format, "--rows", rows, "--fields", fields,
-                                     "-o", "out.raw"},
-                                    folder.path());
+        const ToolRun run =
+            runTool({"render", "-q", "-i", "color:10,200,30", "--set", "the List value=3", "--size", "16x6", "--frames",
+                     "2", "--format", c.format, "--rows", rows, "--fields", fields, "-o", "out.raw"},
+                    folder.path());
         ASSERT_EQ(run.exitCode, 0) << run.errors;
         std::vector<uint8_t> expected;
         for (int i = 0; i < 2 * 16 * 6; ++i) expected.insert(expected.end(), c.pixel.begin(), c.pixel.end());
@@ -184,9 +184,13 @@ TEST(RenderCommandTest, ClockTypeThreeLeavesTheInputBytesUnchanged) {
 
 TEST(RenderCommandTest, TheClockAndItsFontShowInTheFrames) {
   TemporaryFolder folder;
-  const Arguments base{"render", "-q", "-i", "color:0,0,0", "--size", "160x90", "--frames", "1",
-                       "--set", "the List value=Digital Clock", "--set", "Background Opacity=0",
-                       "--set", "Foreground RGB Color=255,255,255"};
+  const Arguments base{"render",   "-q",
+                       "-i",       "color:0,0,0",
+                       "--size",   "160x90",
+                       "--frames", "1",
+                       "--set",    "the List value=Digital Clock",
+                       "--set",    "Background Opacity=0",
+                       "--set",    "Foreground RGB Color=255,255,255"};
   ASSERT_EQ(runTool(with(base, {"-o", "plain.raw"}), folder.path()).exitCode, 0);
   const ToolRun run = runTool(with(base, {"--font", "DejaVu Serif:bold:60", "-o", "font.raw"}), folder.path());
   ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -202,9 +206,16 @@ TEST(RenderCommandTest, TheClockAndItsFontShowInTheFrames) {
 
 TEST(RenderCommandTest, KeyframesChangeAValueAlongTheClip) {
   TemporaryFolder folder;
-  ASSERT_EQ(runTool({"render", "-q", "-i", "color:0,0,0", "--size", "320x180", "--frames", "3", "--set",
-                     "the List value=LED clock", "--set", "Foreground RGB Color=255,255,255", "--set",
-                     "Background Opacity=0", "--set", "Size@0=10", "--set", "Size@2=90", "-o", "f%d.png"},
+  ASSERT_EQ(runTool({"render",   "-q",
+                     "-i",       "color:0,0,0",
+                     "--size",   "320x180",
+                     "--frames", "3",
+                     "--set",    "the List value=LED clock",
+                     "--set",    "Foreground RGB Color=255,255,255",
+                     "--set",    "Background Opacity=0",
+                     "--set",    "Size@0=10",
+                     "--set",    "Size@2=90",
+                     "-o",       "f%d.png"},
                     folder.path())
                 .exitCode,
             0);
@@ -275,8 +286,8 @@ TEST(RenderCommandTest, AnInterruptedRenderLeavesNoOutput) {
     for (const std::string& output : outputs) {
       TemporaryFolder folder;
       const std::string errors = folder.path().string() + ".stderr";
-      const pid_t pid = startTool(
-          {"render", "--size", "320x180", "--frames", "100000", "--threads", "2", "-o", output}, folder.path(), errors);
+      const pid_t pid = startTool({"render", "--size", "320x180", "--frames", "100000", "--threads", "2", "-o", output},
+                                  folder.path(), errors);
       // Wait until it has begun writing (its temporary name shows up).
       const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
       while (folder.names().empty() && std::chrono::steady_clock::now() < deadline)
@@ -305,12 +316,16 @@ TEST(RenderCommandTest, PixelAspectKeepsTheFaceRoundOnScreen) {
                         {{"--pixel-aspect", "1"}, false, 1.0}};
   for (const Case& c : cases) {
     TemporaryFolder folder;
-    Arguments arguments{"render", "-q", "--size", "720x576", "--frames", "1", "--set", "the List value=0",
-                        "--set", "Background RGB Color=255,255,255", "--set", "Foreground RGB Color=255,255,255",
-                        "-o", "face.png"};
+    Arguments arguments{"render",   "-q",
+                        "--size",   "720x576",
+                        "--frames", "1",
+                        "--set",    "the List value=0",
+                        "--set",    "Background RGB Color=255,255,255",
+                        "--set",    "Foreground RGB Color=255,255,255",
+                        "-o",       "face.png"};
     if (c.inHeader) {
-      const Arguments black = with({"render", "-q", "-i", "color:0,0,0", "--size", "720x576", "--frames", "1",
-                                    "--set", "the List value=3", "-o", "in.y4m"},
+      const Arguments black = with({"render", "-q", "-i", "color:0,0,0", "--size", "720x576", "--frames", "1", "--set",
+                                    "the List value=3", "-o", "in.y4m"},
                                    c.aspect);
       ASSERT_EQ(runTool(black, folder.path()).exitCode, 0);
       arguments = with(arguments, {"-i", "in.y4m"});
@@ -363,8 +378,8 @@ TEST(RenderCommandTest, ThePluginIsFoundByPathBesideTheToolAndInstalled) {
   std::filesystem::create_directories(folder / "prefix/lib/horaz");
   std::filesystem::copy_file(tool, folder / "prefix/bin/horaz");
   std::filesystem::copy_file(plugin, folder / "prefix/lib/horaz/AVX2Horaz.avx");
-  const std::string installed = "cd '" + folder.path().string() + "' && env -u HORAZ_PLUGIN prefix/bin/horaz " +
-                                "describe > /dev/null";
+  const std::string installed =
+      "cd '" + folder.path().string() + "' && env -u HORAZ_PLUGIN prefix/bin/horaz " + "describe > /dev/null";
   EXPECT_EQ(std::system(installed.c_str()), 0);
 }
 

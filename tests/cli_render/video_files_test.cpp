@@ -24,8 +24,8 @@ bool haveFfmpeg() { return cli::findProgram("ffmpeg") && cli::findProgram("ffpro
 // `sound` is false, a sine tone, 2 seconds at 25 frames per second.
 void makeClip(const TemporaryFolder& folder, const std::string& name, const Arguments& videoOptions,
               bool sound = true) {
-  Arguments arguments{*cli::findProgram("ffmpeg"), "-v", "error", "-y", "-f", "lavfi",
-                      "-i", "testsrc=size=160x96:rate=25:duration=2"};
+  Arguments arguments{
+      *cli::findProgram("ffmpeg"), "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x96:rate=25:duration=2"};
   if (sound) arguments.insert(arguments.end(), {"-f", "lavfi", "-i", "sine=frequency=440:duration=2"});
   arguments.insert(arguments.end(), videoOptions.begin(), videoOptions.end());
   arguments.push_back((folder / name).string());
@@ -36,8 +36,8 @@ void makeClip(const TemporaryFolder& folder, const std::string& name, const Argu
 std::map<std::string, Stream> probe(const std::filesystem::path& path) {
   const std::string text = cli::runForOutput(
       {*cli::findProgram("ffprobe"), "-v", "error", "-count_frames", "-show_entries",
-       "stream=codec_type,codec_name,field_order,nb_read_frames,pix_fmt,color_space,color_range:format=duration",
-       "-of", "default", path.string()});
+       "stream=codec_type,codec_name,field_order,nb_read_frames,pix_fmt,color_space,color_range:format=duration", "-of",
+       "default", path.string()});
   std::map<std::string, Stream> streams;
   Stream current;
   std::istringstream lines(text);
@@ -68,8 +68,8 @@ TEST(VideoFilesTest, SoundFramesAndFieldOrderSurvive) {
     std::string fieldOrder;  // what ffprobe reports for the output
     bool sound;
   };
-  const Arguments interlaced{"-c:v", "libx264", "-flags", "+ilme+ildct", "-x264-params", "bff=1", "-field_order",
-                             "bb", "-pix_fmt", "yuv420p"};
+  const Arguments interlaced{"-c:v",  "libx264",      "-flags", "+ilme+ildct", "-x264-params",
+                             "bff=1", "-field_order", "bb",     "-pix_fmt",    "yuv420p"};
   const Case cases[] = {
       {{"-c:v", "libx264", "-pix_fmt", "yuv420p"}, {}, "progressive", true},
       {interlaced, {}, "bb", true},

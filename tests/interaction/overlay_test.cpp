@@ -79,11 +79,8 @@ TEST_F(OverlayTest, TheEllipseShowsTheExtentOfEachClockType) {
   // clock (and any unknown type), 0.2 for the digital one, 0.5 / 4.5 for the
   // LED one; horizontally S x A with A = 1 / (2e).
   const Case cases[]{
-      {kAnalog, 1.0, {100, 50, 300, 150}},
-      {kDigital, 1.0, {160, 80, 240, 120}},
-      {kLed, 1.0, {178, 89, 222, 111}},
-      {7, 1.0, {100, 50, 300, 150}},
-      {kAnalog, 2.0, {150, 50, 250, 150}},
+      {kAnalog, 1.0, {100, 50, 300, 150}}, {kDigital, 1.0, {160, 80, 240, 120}}, {kLed, 1.0, {178, 89, 222, 111}},
+      {7, 1.0, {100, 50, 300, 150}},       {kAnalog, 2.0, {150, 50, 250, 150}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("type " + std::to_string(c.type) + ", aspect " + std::to_string(c.aspect));
@@ -228,8 +225,8 @@ struct PressCase {
   double size;
   int32_t type;
   double x, y;
-  int32_t expected;        // MouseDown's answer
-  const char* grabbed;     // "ring", "centre" or "none", told by what a drag writes
+  int32_t expected;     // MouseDown's answer
+  const char* grabbed;  // "ring", "centre" or "none", told by what a drag writes
 };
 
 TEST_F(OverlayTest, APressGrabsTheRingTheCentreOrNothing) {
@@ -239,8 +236,7 @@ TEST_F(OverlayTest, APressGrabsTheRingTheCentreOrNothing) {
       {"handles: at the centre of a large clock", 1, 80, kAnalog, 0.5, 0.5, 1, "centre"},
       {"handles: between centre and ring", 0, 80, kAnalog, 0.5, 0.7, 0, "none"},
       {"handles: far outside", 1, 80, kAnalog, 0.95, 0.95, 0, "none"},
-      {"handles: centre of a clock smaller than the tolerance grabs the ring", 0, 10, kAnalog, 0.5, 0.5, 1,
-       "ring"},
+      {"handles: centre of a clock smaller than the tolerance grabs the ring", 0, 10, kAnalog, 0.5, 0.5, 1, "ring"},
       {"handles: digital clock ring at S = 0.2", 0, 50, kDigital, 0.5, 0.6, 1, "ring"},
       {"drag mode: inside", 2, 50, kAnalog, 0.55, 0.45, 1, "centre"},
       {"drag mode: exactly on the ellipse counts as inside", 2, 50, kAnalog, 0.5, 0.75, 1, "centre"},
@@ -255,8 +251,7 @@ TEST_F(OverlayTest, APressGrabsTheRingTheCentreOrNothing) {
       SCOPED_TRACE(std::string(c.name) + (throughSecondEntry ? " (MouseDown2)" : ""));
       setClock(50, 50, c.size, c.type);
       viewer_->setMode(c.mode);
-      const int32_t answer =
-          throughSecondEntry ? overlay_->MouseDown2(c.x, c.y, 0) : overlay_->MouseDown(c.x, c.y, 0);
+      const int32_t answer = throughSecondEntry ? overlay_->MouseDown2(c.x, c.y, 0) : overlay_->MouseDown(c.x, c.y, 0);
       EXPECT_EQ(answer, c.expected);
 
       // A handle-mode drag to (0.3, 0.4) moves the centre there or resizes

@@ -41,13 +41,13 @@ struct Step {
 };
 using Sequence = std::vector<Step>;
 
-const Sequence kTimeOfDay{{"Stop Time Hour", 1},        {"Stop Time Minute", 1},   {"Stop Time Second", 1},
-                          {"Stop Time Millsecond", 1},  {"Start Time Millsecond", 1}, {"Start Time Frame", 0},
-                          {"Stop Time Frame", 0},       {"Start Time Day", 0},     {"Start Time Month", 0},
-                          {"Start Time Year", 0},       {"Start Time", 0}};
-const Sequence kTimecode{{"Start Time Millsecond", 0}, {"Start Time Frame", 1},   {"Stop Time Frame", 0},
-                         {"Stop Time Hour", 0},        {"Stop Time Minute", 0},   {"Stop Time Second", 0},
-                         {"Stop Time Millsecond", 0},  {"Start Time Day", 0},     {"Start Time Month", 0},
+const Sequence kTimeOfDay{
+    {"Stop Time Hour", 1},        {"Stop Time Minute", 1}, {"Stop Time Second", 1}, {"Stop Time Millsecond", 1},
+    {"Start Time Millsecond", 1}, {"Start Time Frame", 0}, {"Stop Time Frame", 0},  {"Start Time Day", 0},
+    {"Start Time Month", 0},      {"Start Time Year", 0},  {"Start Time", 0}};
+const Sequence kTimecode{{"Start Time Millsecond", 0}, {"Start Time Frame", 1}, {"Stop Time Frame", 0},
+                         {"Stop Time Hour", 0},        {"Stop Time Minute", 0}, {"Stop Time Second", 0},
+                         {"Stop Time Millsecond", 0},  {"Start Time Day", 0},   {"Start Time Month", 0},
                          {"Start Time Year", 0},       {"Start Time", 0}};
 const Sequence kDate{{"Start Time Millsecond", 0}, {"Start Time Frame", 0}, {"Stop Time Frame", 0},
                      {"Start Time Day", 1},        {"Start Time Month", 1}, {"Start Time Year", 1},
@@ -86,7 +86,8 @@ class UpdateHandlerTest : public EffectInstance {
   // One UpdateParams call as the host makes it, at `time`.
   acf::Result update(acf::UpdateHandler& handler, acf::ParameterSet* parameters, testhost::HostPanel* panel,
                      double time = 0.0) {
-    auto timeSource = CountedRef<testhost::HostTimeSource>::adopt(testhost::make<testhost::HostTimeSource>(ledger_, time, 0));
+    auto timeSource =
+        CountedRef<testhost::HostTimeSource>::adopt(testhost::make<testhost::HostTimeSource>(ledger_, time, 0));
     return handler.UpdateParams(parameters, host_->unknown(), timeSource.get(), panel, 0);
   }
 
@@ -107,10 +108,9 @@ struct StyleCase {
 // no other control touched (every other control still has the host's 1).
 TEST_F(UpdateHandlerTest, EachTimerStyleSetsItsGroupsControlsInOrder) {
   const std::vector<StyleCase> cases{
-      {-1, &kNothing},     {0, &kTimeOfDay},    {1, &kTimeOfDay},   {2, &kTimeOfDay},    {3, &kTimeOfDay},
-      {4, &kTimeOfDay},    {5, &kTimeOfDay},    {6, &kTimeOfDay},   {7, &kTimeOfDay},    {8, &kTimeOfDay},
-      {9, &kTimeOfDay},    {10, &kTimecode},    {11, &kDate},       {12, &kDate},        {13, &kFreeFormat},
-      {14, &kFrameCount},  {15, &kFrameCount},  {16, &kNothing},
+      {-1, &kNothing},  {0, &kTimeOfDay}, {1, &kTimeOfDay},   {2, &kTimeOfDay},   {3, &kTimeOfDay},   {4, &kTimeOfDay},
+      {5, &kTimeOfDay}, {6, &kTimeOfDay}, {7, &kTimeOfDay},   {8, &kTimeOfDay},   {9, &kTimeOfDay},   {10, &kTimecode},
+      {11, &kDate},     {12, &kDate},     {13, &kFreeFormat}, {14, &kFrameCount}, {15, &kFrameCount}, {16, &kNothing},
   };
   for (const StyleCase& styleCase : cases) {
     SCOPED_TRACE("style " + std::to_string(styleCase.style));
@@ -151,7 +151,8 @@ TEST_F(UpdateHandlerTest, ReadsTheStyleAtTheTimeSourcesTime) {
 TEST_F(UpdateHandlerTest, ANullArgumentAmongTheFirstFourIsRefusedBeforeAnyHostCall) {
   auto panel = makePanel();
   auto parameters = parameterSet();
-  auto timeSource = CountedRef<testhost::HostTimeSource>::adopt(testhost::make<testhost::HostTimeSource>(ledger_, 0.0, 0));
+  auto timeSource =
+      CountedRef<testhost::HostTimeSource>::adopt(testhost::make<testhost::HostTimeSource>(ledger_, 0.0, 0));
   acf::IUnknown* second = host_->unknown();
   struct Case {
     const char* missing;

@@ -106,8 +106,8 @@ TEST_P(AnalogRadiusTest, HorizontalRadiusFollowsTheAspectAndMarksTheSmallerRadiu
 
   const std::vector<RecordedCall> dial = named(drawn, "GdipFillEllipseI");
   ASSERT_EQ(dial.size(), 1u);
-  EXPECT_EQ(dial[0].numbers, (std::vector<double>{200.0 - c.radiusX, 150.0 - c.radiusY, 2.0 * c.radiusX,
-                                                  2.0 * c.radiusY}));
+  EXPECT_EQ(dial[0].numbers,
+            (std::vector<double>{200.0 - c.radiusX, 150.0 - c.radiusY, 2.0 * c.radiusX, 2.0 * c.radiusY}));
   for (const RecordedCall& mark : named(drawn, "GdipFillRectangle")) {
     EXPECT_EQ(mark.numbers[2], c.markSide);
     EXPECT_EQ(mark.numbers[3], c.markSide);
@@ -115,14 +115,10 @@ TEST_P(AnalogRadiusTest, HorizontalRadiusFollowsTheAspectAndMarksTheSmallerRadiu
 }
 
 INSTANTIATE_TEST_SUITE_P(Radii, AnalogRadiusTest,
-                         ::testing::Values(RadiusCase{100, 1.0f, 100, 100, 5, 3},
-                                           RadiusCase{100, 0.9f, 111, 100, 5, 3},
-                                           RadiusCase{100, 1.2f, 83, 100, 4, 3},
-                                           RadiusCase{200, 1.0f, 200, 200, 10, 6},
-                                           RadiusCase{60, 1.0f, 60, 60, 3, 2},
-                                           RadiusCase{59, 1.0f, 59, 59, 2, 2},
-                                           RadiusCase{1, 1.0f, 1, 1, 2, 2},
-                                           RadiusCase{0, 1.0f, 0, 0, 2, 2}));
+                         ::testing::Values(RadiusCase{100, 1.0f, 100, 100, 5, 3}, RadiusCase{100, 0.9f, 111, 100, 5, 3},
+                                           RadiusCase{100, 1.2f, 83, 100, 4, 3}, RadiusCase{200, 1.0f, 200, 200, 10, 6},
+                                           RadiusCase{60, 1.0f, 60, 60, 3, 2}, RadiusCase{59, 1.0f, 59, 59, 2, 2},
+                                           RadiusCase{1, 1.0f, 1, 1, 2, 2}, RadiusCase{0, 1.0f, 0, 0, 2, 2}));
 
 struct HourHandCase {
   int32_t hours;
@@ -142,14 +138,14 @@ TEST_P(AnalogHourHandTest, HourHandStepsOnceEveryTwelveMinutes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, AnalogHourHandTest,
-                         ::testing::Values(HourHandCase{12, 59, {220, 105}},  // step 64
-                                           HourHandCase{0, 59, {220, 105}},   // step 4: the same direction
-                                           HourHandCase{13, 0, {225, 108}},   // step 5
-                                           HourHandCase{23, 59, {196, 101}},  // step 59
-                                           HourHandCase{12, 0, {200, 101}},   // step 60
-                                           HourHandCase{0, 0, {200, 101}},    // step 0
-                                           HourHandCase{3, 11, {250, 150}},   // still step 15
-                                           HourHandCase{2, 48, {250, 146}})); // step 14
+                         ::testing::Values(HourHandCase{12, 59, {220, 105}},   // step 64
+                                           HourHandCase{0, 59, {220, 105}},    // step 4: the same direction
+                                           HourHandCase{13, 0, {225, 108}},    // step 5
+                                           HourHandCase{23, 59, {196, 101}},   // step 59
+                                           HourHandCase{12, 0, {200, 101}},    // step 60
+                                           HourHandCase{0, 0, {200, 101}},     // step 0
+                                           HourHandCase{3, 11, {250, 150}},    // still step 15
+                                           HourHandCase{2, 48, {250, 146}}));  // step 14
 
 struct PolarCase {
   const char* name;
@@ -233,7 +229,7 @@ TEST_F(AnalogClockPainterTest, TransparentDialLeavesTheDialUnpainted) {
     recordPainting(surface, [&](GpGraphics* graphics) { painter.draw(graphics, 200, 150, 100, 1.0f, 3, 0, 0); });
 
     EXPECT_EQ(surface.pixel(150, 200), dial == 0x00FF0000 ? 0u : 0xFFFF0000u);  // open dial, away from all else
-    EXPECT_EQ(surface.pixel(5, 5), 0u);                                          // outside the dial
+    EXPECT_EQ(surface.pixel(5, 5), 0u);                                         // outside the dial
     // Mark squares of side 3 cover whole pixels; the pixel inside each is
     // exactly the mark colour.
     const int corners[12][2] = {{200, 61},  {245, 73},  {278, 106}, {290, 150}, {278, 195}, {245, 228},

@@ -60,10 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DigitalFontSizeTest,
                                            FontSizeCase{144, -100, 144}, FontSizeCase{144, 100, 144},
                                            FontSizeCase{144, 0, 0}, FontSizeCase{-144, -32, -46},
                                            // beyond 32 bits: pinned, not undefined
-                                           FontSizeCase{100, INT_MIN, INT_MAX},
-                                           FontSizeCase{INT_MAX, INT_MAX, INT_MAX},
-                                           FontSizeCase{INT_MIN, 100, INT_MIN},
-                                           FontSizeCase{INT_MAX, 100, INT_MAX}));
+                                           FontSizeCase{100, INT_MIN, INT_MAX}, FontSizeCase{INT_MAX, INT_MAX, INT_MAX},
+                                           FontSizeCase{INT_MIN, 100, INT_MIN}, FontSizeCase{INT_MAX, 100, INT_MAX}));
 
 struct FontCase {
   const char* name;
@@ -103,22 +101,22 @@ TEST_P(DigitalFontTest, FontComesFromTheRecordAndIsMeasuredInArial) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, DigitalFontTest,
-    ::testing::Values(
-        FontCase{"defaultRecord", [](LOGFONTW&) {}, 46.0f, 0, kArialFamily},
-        FontCase{"positiveHeight", [](LOGFONTW& f) { f.lfHeight = 32; }, 46.0f, 0, kArialFamily},
-        FontCase{"fullHeight", [](LOGFONTW& f) { f.lfHeight = -100; }, 144.0f, 0, kArialFamily},
-        FontCase{"weight400", [](LOGFONTW& f) { f.lfWeight = 400; }, 46.0f, 0, kArialFamily},
-        FontCase{"weight401", [](LOGFONTW& f) { f.lfWeight = 401; }, 46.0f, FontStyleBold, kArialFamily},
-        FontCase{"allStyles",
-                 [](LOGFONTW& f) {
-                   f.lfWeight = 700;
-                   f.lfItalic = 1;
-                   f.lfUnderline = 0xFF;
-                   f.lfStrikeOut = 2;
-                 },
-                 46.0f, FontStyleBold | FontStyleItalic | FontStyleUnderline | FontStyleStrikeout, kArialFamily},
-        FontCase{"namedFace", [](LOGFONTW& f) { setFace(f, u"DejaVu Serif"); }, 46.0f, 0, "DejaVu Serif"},
-        FontCase{"unknownFace", [](LOGFONTW& f) { setFace(f, u"Quorble Grotesk Nine"); }, 46.0f, 0, ""}),
+    ::testing::Values(FontCase{"defaultRecord", [](LOGFONTW&) {}, 46.0f, 0, kArialFamily},
+                      FontCase{"positiveHeight", [](LOGFONTW& f) { f.lfHeight = 32; }, 46.0f, 0, kArialFamily},
+                      FontCase{"fullHeight", [](LOGFONTW& f) { f.lfHeight = -100; }, 144.0f, 0, kArialFamily},
+                      FontCase{"weight400", [](LOGFONTW& f) { f.lfWeight = 400; }, 46.0f, 0, kArialFamily},
+                      FontCase{"weight401", [](LOGFONTW& f) { f.lfWeight = 401; }, 46.0f, FontStyleBold, kArialFamily},
+                      FontCase{"allStyles",
+                               [](LOGFONTW& f) {
+                                 f.lfWeight = 700;
+                                 f.lfItalic = 1;
+                                 f.lfUnderline = 0xFF;
+                                 f.lfStrikeOut = 2;
+                               },
+                               46.0f, FontStyleBold | FontStyleItalic | FontStyleUnderline | FontStyleStrikeout,
+                               kArialFamily},
+                      FontCase{"namedFace", [](LOGFONTW& f) { setFace(f, u"DejaVu Serif"); }, 46.0f, 0, "DejaVu Serif"},
+                      FontCase{"unknownFace", [](LOGFONTW& f) { setFace(f, u"Quorble Grotesk Nine"); }, 46.0f, 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DigitalClockPainterTest, UnterminatedFaceNameIsReadWithinTheRecord) {
@@ -144,8 +142,8 @@ TEST_F(DigitalClockPainterTest, DrawingObjectGetsTextHintThenSmoothing) {
       settings.emplace_back(call.name, call.mode);
     }
   }
-  EXPECT_EQ(settings, (std::vector<std::pair<std::string, int>>{{"GdipSetTextRenderingHint", 5},
-                                                                {"GdipSetSmoothingMode", 2}}));
+  EXPECT_EQ(settings,
+            (std::vector<std::pair<std::string, int>>{{"GdipSetTextRenderingHint", 5}, {"GdipSetSmoothingMode", 2}}));
   const std::vector<RecordedCall> formats = named(calls, "GdipCreateStringFormat");
   ASSERT_EQ(formats.size(), 1u);
   EXPECT_EQ(formats[0].numbers, (std::vector<double>{0, 0}));
@@ -188,8 +186,7 @@ TEST_P(DigitalAlignmentTest, BoxAndLayoutFollowTheMeasuredSize) {
   const std::vector<RecordedCall> texts = named(calls, "GdipDrawString");
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].text, u"12:34:56");
-  EXPECT_EQ(texts[0].numbers, (std::vector<double>{left, top, static_cast<float>(std::trunc(w) * 1.1),
-                                                   std::trunc(h)}));
+  EXPECT_EQ(texts[0].numbers, (std::vector<double>{left, top, static_cast<float>(std::trunc(w) * 1.1), std::trunc(h)}));
   EXPECT_EQ(texts[0].alignment, c.horizontal);
   EXPECT_EQ(texts[0].lineAlignment, c.vertical);
   EXPECT_EQ(texts[0].argb, kForeground);

@@ -178,15 +178,13 @@ TEST(DrawSurface, BlendsOntoFramesOfEitherRowOrder) {
                 BlendResult::kBlended);
       for (int32_t y = 0; y < 4; ++y) {
         for (int32_t x = 0; x < 6; ++x) {
-          const testhost::Rgb expected =
-              paint && y == 0 ? testhost::Rgb{0, 0, 255, 255} : input->pixelRgb(x, y);
+          const testhost::Rgb expected = paint && y == 0 ? testhost::Rgb{0, 0, 255, 255} : input->pixelRgb(x, y);
           EXPECT_EQ(output->pixelRgb(x, y), expected) << "x " << x << " y " << y;
         }
       }
     }
   }
 }
-
 
 TEST(DrawSurface, FrameSizedSurfaceStartsClearEvenOnMemoryAnEarlierOneLeftPainted) {
   // The platform hands the memory of a deleted frame-sized bitmap to the next

@@ -161,8 +161,11 @@ std::vector<Drawing> drawings(int32_t width, int32_t height) {
   const struct {
     const char* name;
     int32_t x, y;
-  } places[] = {{"centre", width / 2, height / 2}, {"corner", 0, 0}, {"right edge", width - 1, height / 3},
-                {"beyond", -40, height + 30}, {"far", std::numeric_limits<int32_t>::max() - 5, -7}};
+  } places[] = {{"centre", width / 2, height / 2},
+                {"corner", 0, 0},
+                {"right edge", width - 1, height / 3},
+                {"beyond", -40, height + 30},
+                {"far", std::numeric_limits<int32_t>::max() - 5, -7}};
   const int32_t sizes[] = {0, 1, 6, 30, 400};
   const float aspects[] = {1.0f, 0.5f, 2.5f, 0.0f, -1.0f};
   const std::u16string texts[] = {u"12:34:56:07", u"88:88 PM", u"", u"1.5"};
@@ -170,7 +173,8 @@ std::vector<Drawing> drawings(int32_t width, int32_t height) {
   for (const auto& place : places) {
     for (const int32_t size : sizes) {
       for (const float aspect : aspects) {
-        for (const definition::ClockType type : {definition::ClockType::kAnalog, definition::ClockType::kDigital, definition::ClockType::kLed}) {
+        for (const definition::ClockType type :
+             {definition::ClockType::kAnalog, definition::ClockType::kDigital, definition::ClockType::kLed}) {
           Drawing d;
           d.clock.clockType = definition::listValue(type);
           d.clock.foreground = 0xFFE0E0E0;

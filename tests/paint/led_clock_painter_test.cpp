@@ -52,14 +52,14 @@ TEST_F(LedClockPainterTest, TwelveThirtyFourAtFullSize) {
   EXPECT_EQ(painter.left(), 297);
 
   const std::vector<Rect> expected = {
-      {287, 270, 225, 65},                                            // backing
-      {322, 280, 5, 20},  {322, 305, 5, 20},                          // "1" at 297
-      {342, 275, 25, 5},  {367, 280, 5, 20},  {342, 300, 25, 5},      // "2" at 342
-      {342, 325, 25, 5},  {337, 305, 5, 20},                          //
-      {399, 287, 7, 7},   {399, 315, 7, 7},                           // ":" at 387
-      {432, 275, 25, 5},  {457, 280, 5, 20},  {432, 300, 25, 5},      // "3" at 432
-      {432, 325, 25, 5},  {457, 305, 5, 20},                          //
-      {472, 280, 5, 20},  {502, 280, 5, 20},  {477, 300, 25, 5},      // "4" at 477
+      {287, 270, 225, 65},                                        // backing
+      {322, 280, 5, 20},   {322, 305, 5, 20},                     // "1" at 297
+      {342, 275, 25, 5},   {367, 280, 5, 20}, {342, 300, 25, 5},  // "2" at 342
+      {342, 325, 25, 5},   {337, 305, 5, 20},                     //
+      {399, 287, 7, 7},    {399, 315, 7, 7},                      // ":" at 387
+      {432, 275, 25, 5},   {457, 280, 5, 20}, {432, 300, 25, 5},  // "3" at 432
+      {432, 325, 25, 5},   {457, 305, 5, 20},                     //
+      {472, 280, 5, 20},   {502, 280, 5, 20}, {477, 300, 25, 5},  // "4" at 477
       {502, 305, 5, 20},
   };
   EXPECT_EQ(rectangles(calls), expected);
@@ -74,9 +74,9 @@ TEST_F(LedClockPainterTest, TwelveThirtyFourAtFullSize) {
 
 TEST_F(LedClockPainterTest, LettersSitInTheLowerPartOfTheCell) {
   const std::vector<Rect> expected = {
-      {355, 270, 90, 65},                                                               // backing
-      {370, 290, 15, 5}, {365, 295, 5, 30}, {385, 295, 5, 30}, {370, 307, 15, 5},       // "A" at 365
-      {410, 290, 15, 5}, {405, 295, 5, 30}, {425, 295, 5, 30}, {415, 290, 5, 15},       // "M" at 410
+      {355, 270, 90, 65},                                                           // backing
+      {370, 290, 15, 5},  {365, 295, 5, 30}, {385, 295, 5, 30}, {370, 307, 15, 5},  // "A" at 365
+      {410, 290, 15, 5},  {405, 295, 5, 30}, {425, 295, 5, 30}, {415, 290, 5, 15},  // "M" at 410
   };
   EXPECT_EQ(rectangles(paint(u"AM")), expected);
 }
@@ -103,16 +103,20 @@ TEST_P(LedUnitTest, UnitsScaleWithSizeAndAspect) {
   EXPECT_EQ(painter.verticalUnits(), c.vertical);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scales, LedUnitTest,
-    ::testing::Values(
-        UnitCase{100, 1.0f, {5, 10, 15, 20, 25, 30, 32, 12, 7, 40, 45, 50, 60},
-                 {5, 10, 15, 20, 25, 30, 32, 12, 7, 40, 45, 50, 60, 65}},
-        UnitCase{73, 1.0f, {3, 7, 10, 14, 18, 21, 23, 8, 5, 29, 32, 36, 43},
-                 {3, 7, 10, 14, 18, 21, 23, 8, 5, 29, 32, 36, 43, 47}},
-        UnitCase{73, 0.9f, {4, 8, 12, 16, 20, 24, 25, 9, 5, 32, 36, 40, 48},
-                 {3, 7, 10, 14, 18, 21, 23, 8, 5, 29, 32, 36, 43, 47}},
-        UnitCase{0, 1.0f, {}, {}}));
+INSTANTIATE_TEST_SUITE_P(Scales, LedUnitTest,
+                         ::testing::Values(UnitCase{100,
+                                                    1.0f,
+                                                    {5, 10, 15, 20, 25, 30, 32, 12, 7, 40, 45, 50, 60},
+                                                    {5, 10, 15, 20, 25, 30, 32, 12, 7, 40, 45, 50, 60, 65}},
+                                           UnitCase{73,
+                                                    1.0f,
+                                                    {3, 7, 10, 14, 18, 21, 23, 8, 5, 29, 32, 36, 43},
+                                                    {3, 7, 10, 14, 18, 21, 23, 8, 5, 29, 32, 36, 43, 47}},
+                                           UnitCase{73,
+                                                    0.9f,
+                                                    {4, 8, 12, 16, 20, 24, 25, 9, 5, 32, 36, 40, 48},
+                                                    {3, 7, 10, 14, 18, 21, 23, 8, 5, 29, 32, 36, 43, 47}},
+                                           UnitCase{0, 1.0f, {}, {}}));
 
 struct GlyphCountCase {
   const char* name;
@@ -128,15 +132,12 @@ TEST_P(LedGlyphCountTest, EachCharacterLightsItsRectangles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LedGlyphCountTest,
-                         ::testing::Values(GlyphCountCase{"empty", u"", 1},
-                                           GlyphCountCase{"eight", u"8", 1 + 7},
-                                           GlyphCountCase{"one", u"1", 1 + 2},
-                                           GlyphCountCase{"seven", u"7", 1 + 3},
-                                           GlyphCountCase{"AM", u"AM", 1 + 8},
-                                           GlyphCountCase{"P", u"P", 1 + 4},
-                                           GlyphCountCase{"colon", u":", 1 + 2},
-                                           GlyphCountCase{"point", u".", 1 + 1},
-                                           GlyphCountCase{"digits", u"0123456789", 1 + 6 + 2 + 5 + 5 + 4 + 5 + 6 + 3 + 7 + 6},
+                         ::testing::Values(GlyphCountCase{"empty", u"", 1}, GlyphCountCase{"eight", u"8", 1 + 7},
+                                           GlyphCountCase{"one", u"1", 1 + 2}, GlyphCountCase{"seven", u"7", 1 + 3},
+                                           GlyphCountCase{"AM", u"AM", 1 + 8}, GlyphCountCase{"P", u"P", 1 + 4},
+                                           GlyphCountCase{"colon", u":", 1 + 2}, GlyphCountCase{"point", u".", 1 + 1},
+                                           GlyphCountCase{"digits", u"0123456789",
+                                                          1 + 6 + 2 + 5 + 5 + 4 + 5 + 6 + 3 + 7 + 6},
                                            GlyphCountCase{"unknown", u" /-amp", 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -52,7 +52,7 @@ struct AnalogPicture {
 
 TEST(PainterPictures, AnalogClock) {
   GdiplusSession session;
-  const AnalogPicture pictures[] = {{3, 0, 0, 1.0f, 0xC0203040},   {10, 10, 30, 1.0f, 0xC0203040},
+  const AnalogPicture pictures[] = {{3, 0, 0, 1.0f, 0xC0203040},    {10, 10, 30, 1.0f, 0xC0203040},
                                     {12, 59, 45, 1.0f, 0xFF000000}, {23, 59, 59, 0.9f, 0xC0203040},
                                     {7, 25, 15, 1.2f, 0xC0203040},  {0, 0, 0, 1.0f, 0x00000000}};
   for (const AnalogPicture& p : pictures) {
@@ -64,8 +64,8 @@ TEST(PainterPictures, AnalogClock) {
       painter.draw(graphics, 130, 110, 100, p.aspect, p.hours, p.minutes, p.seconds);
     });
     char name[64];
-    std::snprintf(name, sizeof name, "analog_%02d-%02d-%02d_aspect%.1f%s.png", p.hours, p.minutes, p.seconds,
-                  p.aspect, (p.dial >> 24) == 0 ? "_nodial" : "");
+    std::snprintf(name, sizeof name, "analog_%02d-%02d-%02d_aspect%.1f%s.png", p.hours, p.minutes, p.seconds, p.aspect,
+                  (p.dial >> 24) == 0 ? "_nodial" : "");
     expectPicture(canvas, name);
   }
 }

@@ -36,12 +36,22 @@ TEST(MultiByteToWideChar, ConvertsUtf8) {
       {"\xF4\x8F\xBF\xBF", 4, u"\xDBFF\xDFFF", "U+10FFFF"},
       {"\xFF", 1, u"\uFFFD", "byte that never occurs"},
       {"a\xC3", 2, u"a\uFFFD", "input ends inside a character"},
-      {"\xE2\x82" "A", 3, u"\uFFFD" "A", "truncated sequence: one replacement"},
+      {"\xE2\x82"
+       "A",
+       3,
+       u"\uFFFD"
+       "A",
+       "truncated sequence: one replacement"},
       {"\xED\xA0\x80", 3, u"\uFFFD\uFFFD\uFFFD", "encoded surrogate"},
       {"\xC0\xAF", 2, u"\uFFFD\uFFFD", "overlong form"},
       {"\xE0\x80\xAF", 3, u"\uFFFD\uFFFD\uFFFD", "overlong three-byte form"},
       {"\xF4\x90\x80\x80", 4, u"\uFFFD\uFFFD\uFFFD\uFFFD", "beyond U+10FFFF"},
-      {"\x80" "b", 2, u"\uFFFD" "b", "lone continuation byte"},
+      {"\x80"
+       "b",
+       2,
+       u"\uFFFD"
+       "b",
+       "lone continuation byte"},
   };
   for (const ConversionCase& c : cases) {
     int result = 0;
@@ -52,7 +62,9 @@ TEST(MultiByteToWideChar, ConvertsUtf8) {
 }
 
 TEST(MultiByteToWideChar, SizeQueryAndSmallBuffers) {
-  const char* text = "\xC3\xA4" "b\xF0\x9F\x98\x80";  // 1 + 1 + 2 units, plus the terminator
+  const char* text =
+      "\xC3\xA4"
+      "b\xF0\x9F\x98\x80";  // 1 + 1 + 2 units, plus the terminator
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0), 5);
   std::array<WCHAR, 8> out;
   out.fill(u'#');
@@ -89,8 +101,14 @@ TEST(MultiByteToWideChar, ThreadCodePageFollowsTheLocale) {
     for (const UINT codePage : {UINT{CP_THREAD_ACP}, UINT{CP_ACP}, GetACP()}) {
       EXPECT_EQ(MultiByteToWideChar(codePage, 0, "\xC3\xA4\xF0\x9F\x98\x80", -1, out.data(), 8), 4);
       EXPECT_EQ(std::u16string(out.data(), 4), std::u16string(u"\u00e4\xD83D\xDE00", 4));
-      EXPECT_EQ(MultiByteToWideChar(codePage, 0, "\xE2\x82" "A", -1, out.data(), 8), 3);
-      EXPECT_EQ(std::u16string(out.data(), 3), std::u16string(u"\uFFFD" "A", 3));
+      EXPECT_EQ(MultiByteToWideChar(codePage, 0,
+                                    "\xE2\x82"
+                                    "A",
+                                    -1, out.data(), 8),
+                3);
+      EXPECT_EQ(std::u16string(out.data(), 3), std::u16string(u"\uFFFD"
+                                                              "A",
+                                                              3));
     }
     EXPECT_EQ(GetACP(), 65001u);
   }

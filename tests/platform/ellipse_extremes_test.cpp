@@ -50,8 +50,8 @@ TEST(EllipseExtremes, ABoxLargerThanTheBitmapDrawsWhatTheLargeBitmapShows) {
   int drawnInAll = 0;
   for (const Box box : {Box{-300, -200, 420, 290}, Box{-350, 40, 60, 500}, Box{20, -250, 100, 50}}) {
     for (const Tools tools : {Tools{1, true}, Tools{3, false}, Tools{1, false}}) {
-      SCOPED_TRACE(testing::Message() << "box " << box.left << "," << box.top << "," << box.right << ","
-                                      << box.bottom << " pen " << tools.penWidth << (tools.hollow ? " hollow" : ""));
+      SCOPED_TRACE(testing::Message() << "box " << box.left << "," << box.top << "," << box.right << "," << box.bottom
+                                      << " pen " << tools.penWidth << (tools.hollow ? " hollow" : ""));
       Surface small(120, 90);
       Surface large(1000, 800);
       // A new bitmap may hold a deleted one's pixels; start both from zero.

@@ -22,10 +22,10 @@ TEST(FontSizeLimit, FontsAboveSixtyFiveThousandPixelsPerEmAreRefused) {
   platform_test::GdiplusSession session;
   GpFontFamily* family = nullptr;
   ASSERT_EQ(GdipCreateFontFamilyFromName(u"Arial", nullptr, &family), Ok);
-  for (const SizeCase& size : {SizeCase{65535.0f, UnitPixel, Ok}, SizeCase{65536.0f, UnitPixel, InvalidParameter},
-                               SizeCase{66045.0f, UnitPoint, InvalidParameter},
-                               SizeCase{49151.0f, UnitPoint, Ok},  // 65534.7 pixels
-                               SizeCase{3.0e38f, UnitPixel, InvalidParameter}}) {
+  for (const SizeCase& size :
+       {SizeCase{65535.0f, UnitPixel, Ok}, SizeCase{65536.0f, UnitPixel, InvalidParameter},
+        SizeCase{66045.0f, UnitPoint, InvalidParameter}, SizeCase{49151.0f, UnitPoint, Ok},  // 65534.7 pixels
+        SizeCase{3.0e38f, UnitPixel, InvalidParameter}}) {
     SCOPED_TRACE(testing::Message() << size.emSize << " in unit " << size.unit);
     GpFont* font = nullptr;
     EXPECT_EQ(GdipCreateFont(family, size.emSize, FontStyleRegular, size.unit, &font), size.expected);

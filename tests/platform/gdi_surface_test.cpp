@@ -29,8 +29,8 @@ TEST_P(DibSectionFormats, AcceptsOnlySane32BitLayouts) {
   header.bV5Compression = c.compression;
   header.bV5RedMask = c.redMask;
   void* bits = reinterpret_cast<void*>(1);
-  HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                    nullptr, 0);
+  HBITMAP bitmap =
+      CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   EXPECT_EQ(bitmap != nullptr, c.succeeds);
   EXPECT_EQ(bits != nullptr, c.succeeds);
   if (bitmap) {
@@ -62,7 +62,8 @@ TEST(DibSection, FortyByteHeaderTakesMasksAfterIt) {
     DWORD masks[3];
   } info{{sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 16, 0, 0, 0, 0}, {0xFF0000, 0xFF00, 0xFF}};
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap =
+      CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
   ASSERT_NE(bitmap, nullptr);
   DeleteObject(bitmap);
 }
@@ -95,7 +96,8 @@ TEST(DeviceContext, SelectionHandsBackWhatItReplaced) {
 
   const BITMAPV5HEADER header = bgraHeader(2, 2, true);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap =
+      CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ placeholder = SelectObject(dc, bitmap);
   ASSERT_NE(placeholder, nullptr);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), HGDIOBJ(bitmap));

@@ -11,7 +11,7 @@ using namespace platform_test;
 namespace {
 
 class GdiplusPixels : public ::testing::Test {
-protected:
+ protected:
   GdiplusSession session;
 };
 

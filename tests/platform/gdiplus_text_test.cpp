@@ -9,7 +9,7 @@ using namespace platform_test;
 namespace {
 
 class GdiplusText : public ::testing::Test {
-protected:
+ protected:
   GdiplusSession session;
 
   static std::u16string familyName(GpFontFamily* family) {

@@ -43,7 +43,7 @@ TEST(PixelConversion, GrowingFromClearIntoPaintRestoresUntouchedBytes) {
     std::vector<std::uint8_t> before(bytes, bytes + 13 * 7 * 4);
     {
       Graphics g(surface.dc);
-      fillRect(g, 0x80FF0000, 1, 1, 2, 2);  // over zeros
+      fillRect(g, 0x80FF0000, 1, 1, 2, 2);   // over zeros
       fillRect(g, 0xFF00FF00, 11, 5, 1, 1);  // the region grows over paint
     }
     EXPECT_EQ(surface.word(1, 1), 0x80FF0000u);

@@ -13,7 +13,7 @@
 namespace platform_test {
 
 class GdiplusSession {
-public:
+ public:
   GdiplusSession() {
     GdiplusStartupInput input;
     status = GdiplusStartup(&token, &input, nullptr);
@@ -47,7 +47,7 @@ inline BITMAPV5HEADER bgraHeader(int width, int height, bool topDown) {
 
 // A memory device context holding a zeroed width x height DIB section.
 class Surface {
-public:
+ public:
   Surface(int width, int height, bool topDown = true) : width(width), height(height), topDown(topDown) {
     dc = CreateCompatibleDC(nullptr);
     const BITMAPV5HEADER header = bgraHeader(width, height, topDown);
@@ -90,7 +90,7 @@ public:
 
 // A drawing object on a surface, deleted at scope end.
 class Graphics {
-public:
+ public:
   explicit Graphics(HDC dc, SmoothingMode mode = SmoothingModeHighQuality) {
     status = GdipCreateFromHDC(dc, &graphics);
     if (graphics) GdipSetSmoothingMode(graphics, mode);
@@ -111,8 +111,7 @@ public:
 inline GpStatus fillRect(GpGraphics* g, ARGB colour, int x, int y, int w, int h, bool ellipse = false) {
   GpSolidFill* brush = nullptr;
   GdipCreateSolidFill(colour, &brush);
-  const GpStatus status =
-      ellipse ? GdipFillEllipseI(g, brush, x, y, w, h) : GdipFillRectangleI(g, brush, x, y, w, h);
+  const GpStatus status = ellipse ? GdipFillEllipseI(g, brush, x, y, w, h) : GdipFillRectangleI(g, brush, x, y, w, h);
   GdipDeleteBrush(brush);
   return status;
 }

@@ -127,8 +127,9 @@ TEST_P(FontActionSweep, EveryFailingHostCallIsReturned) {
   EXPECT_EQ(outcome.callsFailed, confirm ? 4u : 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, FontActionSweep, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? std::string("Confirmed") : std::string("Cancelled"); });
+INSTANTIATE_TEST_SUITE_P(Answers, FontActionSweep, ::testing::Bool(), [](const auto& info) {
+  return info.param ? std::string("Confirmed") : std::string("Cancelled");
+});
 
 // --- overlay ----------------------------------------------------------------------
 
@@ -173,13 +174,10 @@ class OverlayTrial final : public Trial {
 
   int32_t run() override {
     switch (case_.operation) {
-      case OverlayOperation::kDraw:
-        return overlay_->Draw(1);
-      case OverlayOperation::kPress:
-        return overlay_->MouseDown(0.4, 0.6, 0);
+      case OverlayOperation::kDraw: return overlay_->Draw(1);
+      case OverlayOperation::kPress: return overlay_->MouseDown(0.4, 0.6, 0);
       case OverlayOperation::kDragHandle:
-      case OverlayOperation::kDragInside:
-        return overlay_->MouseDrag(0.25, 0.75, 0);
+      case OverlayOperation::kDragInside: return overlay_->MouseDrag(0.25, 0.75, 0);
     }
     return -1;
   }

@@ -14,8 +14,8 @@ acf::Result injectedCode(uint64_t call) { return acf::makeFailure(0x80FA0000u | 
 namespace {
 
 // One run: the result, and the checks common to every scenario.
-int32_t runTrial(testhost::Ledger& ledger, const std::function<std::unique_ptr<Trial>()>& makeTrial,
-                 int32_t expected, const std::string& failed) {
+int32_t runTrial(testhost::Ledger& ledger, const std::function<std::unique_ptr<Trial>()>& makeTrial, int32_t expected,
+                 const std::string& failed) {
   const int64_t before = ledger.liveObjects();
   std::unique_ptr<Trial> trial = makeTrial();
   const int64_t prepared = ledger.liveObjects();

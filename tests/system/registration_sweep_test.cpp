@@ -18,7 +18,7 @@ const testhost::PluginLibrary& plugin() {
 
 struct RegistrationCase {
   const char* name;
-  bool plugin;     // ACFRegisterPlugin, else ACFRegisterComponent(index)
+  bool plugin;  // ACFRegisterPlugin, else ACFRegisterComponent(index)
   uint32_t index;
 };
 

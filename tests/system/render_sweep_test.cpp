@@ -89,8 +89,10 @@ class RenderTrial final : public Trial {
 int32_t renderExpectation(std::string_view operation, acf::Result injected) {
   // The only query the render makes is for the host's render-time interface.
   if (operation == "QueryInterface") return acf::kUnexpected;
-  const bool valueRead = operation.starts_with("Parameter.GetValueAtTime(") || operation.starts_with("Parameter.GetValue(");
-  const bool neededRead = operation == "Parameter.GetValue(PrivateData)" || operation == "Parameter.GetValue(Start Time)";
+  const bool valueRead =
+      operation.starts_with("Parameter.GetValueAtTime(") || operation.starts_with("Parameter.GetValue(");
+  const bool neededRead =
+      operation == "Parameter.GetValue(PrivateData)" || operation == "Parameter.GetValue(Start Time)";
   if (valueRead && !neededRead) return acf::kOk;
   return injected;
 }
@@ -105,21 +107,20 @@ TEST_P(RenderSweep, EveryFailingHostCallGivesItsCodeAndLeavesTheOutputAlone) {
   EXPECT_GT(outcome.callsFailed, 40u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ClockTypesFamiliesAndFields, RenderSweep,
-    ::testing::Values(RenderCase{"AnalogRgbProgressive", 0, PixelFormat::kBgra, false},
-                      RenderCase{"AnalogRgbFields", 0, PixelFormat::kRgba, true},
-                      RenderCase{"AnalogYccProgressive", 0, PixelFormat::kCbYCrY, false},
-                      RenderCase{"AnalogYccFields", 0, PixelFormat::kYCbYCr, true},
-                      RenderCase{"DigitalRgbProgressive", 1, PixelFormat::kArgb, false},
-                      RenderCase{"DigitalRgbFields", 1, PixelFormat::kBgra, true},
-                      RenderCase{"DigitalYccProgressive", 1, PixelFormat::kYCbYCr, false},
-                      RenderCase{"DigitalYccFields", 1, PixelFormat::kCbYCrY, true},
-                      RenderCase{"LedRgbProgressive", 2, PixelFormat::kRgba, false},
-                      RenderCase{"LedRgbFields", 2, PixelFormat::kArgb, true},
-                      RenderCase{"LedYccProgressive", 2, PixelFormat::kCbYCrY, false},
-                      RenderCase{"LedYccFields", 2, PixelFormat::kYCbYCr, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ClockTypesFamiliesAndFields, RenderSweep,
+                         ::testing::Values(RenderCase{"AnalogRgbProgressive", 0, PixelFormat::kBgra, false},
+                                           RenderCase{"AnalogRgbFields", 0, PixelFormat::kRgba, true},
+                                           RenderCase{"AnalogYccProgressive", 0, PixelFormat::kCbYCrY, false},
+                                           RenderCase{"AnalogYccFields", 0, PixelFormat::kYCbYCr, true},
+                                           RenderCase{"DigitalRgbProgressive", 1, PixelFormat::kArgb, false},
+                                           RenderCase{"DigitalRgbFields", 1, PixelFormat::kBgra, true},
+                                           RenderCase{"DigitalYccProgressive", 1, PixelFormat::kYCbYCr, false},
+                                           RenderCase{"DigitalYccFields", 1, PixelFormat::kCbYCrY, true},
+                                           RenderCase{"LedRgbProgressive", 2, PixelFormat::kRgba, false},
+                                           RenderCase{"LedRgbFields", 2, PixelFormat::kArgb, true},
+                                           RenderCase{"LedYccProgressive", 2, PixelFormat::kCbYCrY, false},
+                                           RenderCase{"LedYccFields", 2, PixelFormat::kYCbYCr, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace horaz::test

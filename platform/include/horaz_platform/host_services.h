@@ -20,7 +20,7 @@ void unregisterMainWindow(HWND window);
 
 // RAII registration of a main window.
 class MainWindowRegistration {
-public:
+ public:
   MainWindowRegistration(const std::u16string& className, const std::u16string& title)
       : window(registerMainWindow(className, title)) {}
   ~MainWindowRegistration() { unregisterMainWindow(window); }
@@ -28,7 +28,7 @@ public:
   MainWindowRegistration& operator=(const MainWindowRegistration&) = delete;
   HWND handle() const { return window; }
 
-private:
+ private:
   HWND window;
 };
 
@@ -45,10 +45,10 @@ void clearFontDialogAnswer();
 
 // A ChooseFontW request as it arrived, before the answer ran.
 struct FontDialogRequest {
-  CHOOSEFONTW request{};   // copy of the record (pointers are the caller's)
-  bool hasLogFont = false; // lpLogFont was not null
-  LOGFONTW logFont{};      // *lpLogFont as the dialog was opened on it
-  BOOL result = FALSE;     // what ChooseFontW returned
+  CHOOSEFONTW request{};    // copy of the record (pointers are the caller's)
+  bool hasLogFont = false;  // lpLogFont was not null
+  LOGFONTW logFont{};       // *lpLogFont as the dialog was opened on it
+  BOOL result = FALSE;      // what ChooseFontW returned
 };
 
 // The last ChooseFontW request (none before the first call or after reset).

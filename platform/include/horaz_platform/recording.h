@@ -74,11 +74,11 @@ struct RecordedCall {
   std::vector<double> result;   // GdipMeasureString: the measured box
   std::uint32_t argb = 0;       // GDI+ brush or pen colour, 0xAARRGGBB
   float penWidth = 0.0f;
-  int unit = -1;                // GpUnit of a pen or font
-  int fillMode = -1;            // GpFillMode of GdipFillPolygon
-  int mode = -1;                // smoothing mode, text hint or string alignment set
-  int alignment = -1;           // string format's alignment, -1 without a format
-  int lineAlignment = -1;       // string format's line alignment, -1 without a format
+  int unit = -1;           // GpUnit of a pen or font
+  int fillMode = -1;       // GpFillMode of GdipFillPolygon
+  int mode = -1;           // smoothing mode, text hint or string alignment set
+  int alignment = -1;      // string format's alignment, -1 without a format
+  int lineAlignment = -1;  // string format's line alignment, -1 without a format
   std::u16string text;
   std::string fontFamily;
   float fontSize = 0.0f;
@@ -94,7 +94,7 @@ struct RecordedCall {
 // Read calls() once the drawing is done; calls made while reading from
 // another thread are not synchronised with calls(), use snapshot() then.
 class DrawRecording {
-public:
+ public:
   explicit DrawRecording(HDC dc);
   ~DrawRecording();
   DrawRecording(const DrawRecording&) = delete;
@@ -108,7 +108,7 @@ public:
 
   struct State;
 
-private:
+ private:
   std::unique_ptr<State> state;
 };
 

@@ -174,8 +174,10 @@ TEST(BlendEquivalence, ReadingOnlyAnAreaMatchesTheReferenceOverThatAreaAlone) {
           right = std::min<int64_t>(width, (right + 1) & ~int64_t{1});
         }
         if (variant == 6) left = top = right = bottom = 0;  // nothing drawn
-        if (variant == 7) t.readArea = PixelArea{-5, -5, width + 9, t.height + 9};  // beyond the surface
-        else t.readArea = PixelArea{left, top, right, bottom};
+        if (variant == 7)
+          t.readArea = PixelArea{-5, -5, width + 9, t.height + 9};  // beyond the surface
+        else
+          t.readArea = PixelArea{left, top, right, bottom};
         SCOPED_TRACE(describe(t));
         const auto seed = static_cast<uint32_t>(pick(random));
         ASSERT_EQ(runTrial(t, &blendSurface, seed), runTrial(t, &blendSurfaceReference, seed));
@@ -209,7 +211,6 @@ TEST(BlendEquivalence, DivisionAndRoundingOnEveryAlphaAndInput) {
     EXPECT_EQ(pixelBytes(fast.out()), pixelBytes(reference.out())) << testhost::pixelFormatName(pixels);
   }
 }
-
 
 TEST(BlendEquivalence, DivisionBy255WithoutDividingIsExactOverTheWholeRange) {
   for (uint32_t x = 0; x <= blend::kLargestBlendProduct; ++x) ASSERT_EQ(blend::divideBy255(x), x / 255) << x;

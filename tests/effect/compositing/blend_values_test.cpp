@@ -70,7 +70,7 @@ void writePair(HostFrame& frame, int32_t row, int32_t pair, PairBytes v) {
 
 struct YccCase {
   const char* what;
-  uint8_t first[4];   // red, green, blue, alpha
+  uint8_t first[4];  // red, green, blue, alpha
   uint8_t second[4];
   PairBytes expected;
 };

@@ -63,7 +63,8 @@ TEST(HostFrame, RowsFollowTheRowOrderAndPadding) {
 }
 
 TEST(HostFrame, ColoursSurviveTheRoundTrip) {
-  const Rgb colours[] = {{0, 0, 0, 255}, {255, 255, 255, 255}, {255, 0, 0, 255}, {0, 255, 255, 255}, {12, 200, 77, 255}};
+  const Rgb colours[] = {
+      {0, 0, 0, 255}, {255, 255, 255, 255}, {255, 0, 0, 255}, {0, 255, 255, 255}, {12, 200, 77, 255}};
   for (const PixelFormat format : testhost::kAllPixelFormats) {
     FramePair frames(5, 1, FrameFormat{format});
     for (const Rgb& colour : colours) {

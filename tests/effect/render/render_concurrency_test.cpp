@@ -54,8 +54,7 @@ TEST_P(ConcurrentRenders, GiveTheBytesOfSequentialRenders) {
       threads.emplace_back([&, i] {
         for (int round = 0; round < kRoundsPerThread; ++round) {
           fillBytes(rendered[i].out(), 0xA5);
-          if (host().renderFrame(*effects[i].get(), i, rendered[i].in(), rendered[i].out()) != acf::kOk)
-            ++failures[i];
+          if (host().renderFrame(*effects[i].get(), i, rendered[i].in(), rendered[i].out()) != acf::kOk) ++failures[i];
           if (!framesEqual(rendered[i].out(), expected[i].out())) ++failures[i];
         }
       });

@@ -18,8 +18,8 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 acf::Result expectedResult(const std::string& call) {
   if (call == "QueryInterface") return acf::kUnexpected;
   const bool valueRead = startsWith(call, "Parameter.GetValue");
-  const bool mustSucceed = call.find("(PrivateData)") != std::string::npos ||
-                           call.find("(Start Time)") != std::string::npos;
+  const bool mustSucceed =
+      call.find("(PrivateData)") != std::string::npos || call.find("(Start Time)") != std::string::npos;
   if (valueRead && !mustSucceed) return acf::kOk;
   return kHostFailure;
 }

@@ -41,17 +41,15 @@ TEST_P(FieldRows, OnlyTheFieldsRowsAreWritten) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, FieldRows,
-    ::testing::Values(FieldCase{1, 0, 1, 1, 0, 2},   // field mode 1: by fields whatever the kind
-                      FieldCase{1, 0, 1, 2, 1, 2},   // the other field starts at row 1
-                      FieldCase{1, 0, 2, 1, 1, 2},   // first field 2: field 1 is the odd rows
-                      FieldCase{1, 0, 2, 2, 0, 2},
-                      FieldCase{2, 3, 1, 2, 1, 2},   // modes 2 and 3 only with field kind 3
-                      FieldCase{3, 3, 1, 1, 0, 2},
-                      FieldCase{2, 0, 1, 2, 0, 1},   // otherwise the whole frame
-                      FieldCase{3, 2, 1, 2, 0, 1},
-                      FieldCase{0, 3, 1, 2, 0, 1}));
+INSTANTIATE_TEST_SUITE_P(Modes, FieldRows,
+                         ::testing::Values(FieldCase{1, 0, 1, 1, 0, 2},  // field mode 1: by fields whatever the kind
+                                           FieldCase{1, 0, 1, 2, 1, 2},  // the other field starts at row 1
+                                           FieldCase{1, 0, 2, 1, 1, 2},  // first field 2: field 1 is the odd rows
+                                           FieldCase{1, 0, 2, 2, 0, 2},
+                                           FieldCase{2, 3, 1, 2, 1, 2},  // modes 2 and 3 only with field kind 3
+                                           FieldCase{3, 3, 1, 1, 0, 2},
+                                           FieldCase{2, 0, 1, 2, 0, 1},  // otherwise the whole frame
+                                           FieldCase{3, 2, 1, 2, 0, 1}, FieldCase{0, 3, 1, 2, 0, 1}));
 
 TEST_F(RenderTest, InterlacedFrameIsTheTwoFieldsOfTheirOwnTimes) {
   // A fast clock, so that the second hand moves within half a frame.

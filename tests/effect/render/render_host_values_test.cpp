@@ -65,14 +65,13 @@ TEST_P(MisreportedSize, IsRefusedOrServedWithoutTouchingTheOutput) {
   EXPECT_TRUE(platformClean());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, MisreportedSize,
-    ::testing::Values(SizeCase{"empty", 0, 0, acf::kOk}, SizeCase{"no_rows", 40, 0, acf::kOk},
-                      SizeCase{"no_columns", 0, 30, acf::kOk},
-                      SizeCase{"too_large_for_a_surface", 100000, 100000, acf::kOutOfMemory},
-                      SizeCase{"negative_width", -40, 30, acf::kOutOfMemory},
-                      SizeCase{"negative_height", 40, -30, acf::kOutOfMemory}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Frames, MisreportedSize,
+                         ::testing::Values(SizeCase{"empty", 0, 0, acf::kOk}, SizeCase{"no_rows", 40, 0, acf::kOk},
+                                           SizeCase{"no_columns", 0, 30, acf::kOk},
+                                           SizeCase{"too_large_for_a_surface", 100000, 100000, acf::kOutOfMemory},
+                                           SizeCase{"negative_width", -40, 30, acf::kOutOfMemory},
+                                           SizeCase{"negative_height", 40, -30, acf::kOutOfMemory}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RenderTest, InputSmallerThanTheOutputIsRefused) {
   auto input = host().makeFrame(32, 30);
@@ -103,8 +102,7 @@ struct ValueCase {
   double value;
 };
 
-class AbsurdParameterValue : public RenderTest,
-                             public ::testing::WithParamInterface<std::tuple<int32_t, ValueCase>> {};
+class AbsurdParameterValue : public RenderTest, public ::testing::WithParamInterface<std::tuple<int32_t, ValueCase>> {};
 
 TEST_P(AbsurdParameterValue, RendersAndReleasesEverything) {
   const auto [clockType, c] = GetParam();
@@ -121,18 +119,19 @@ TEST_P(AbsurdParameterValue, RendersAndReleasesEverything) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, AbsurdParameterValue,
-    ::testing::Combine(
-        ::testing::Values(kAnalog, kDigital, kLed),
-        ::testing::Values(ValueCase{"X", kNaN}, ValueCase{"X", kInf}, ValueCase{"X", -kInf}, ValueCase{"X", 1e300},
-                          ValueCase{"Y", -1e300}, ValueCase{"Y", kNaN}, ValueCase{"Size", kNaN},
-                          ValueCase{"Size", kInf}, ValueCase{"Size", 1e300}, ValueCase{"Size", -50},
-                          ValueCase{"Size", 1e7}, ValueCase{"Foreground Opacity", kNaN},
-                          ValueCase{"Foreground Opacity", 1e12}, ValueCase{"Background Opacity", -kInf},
-                          ValueCase{"Foreground Red", 1e300}, ValueCase{"Foreground Green", -300},
-                          ValueCase{"Background Blue", kNaN}, ValueCase{"Time Speed Factor", -2147483648.0},
-                          ValueCase{"Time Speed Factor", 2147483647.0}, ValueCase{"Start Time Hour", -2147483648.0},
-                          ValueCase{"Start Time Year", 2147483647.0}, ValueCase{"Style List", 16},
-                          ValueCase{"Style List", -3}, ValueCase{"Alignment List", 7})),
+    ::testing::Combine(::testing::Values(kAnalog, kDigital, kLed),
+                       ::testing::Values(ValueCase{"X", kNaN}, ValueCase{"X", kInf}, ValueCase{"X", -kInf},
+                                         ValueCase{"X", 1e300}, ValueCase{"Y", -1e300}, ValueCase{"Y", kNaN},
+                                         ValueCase{"Size", kNaN}, ValueCase{"Size", kInf}, ValueCase{"Size", 1e300},
+                                         ValueCase{"Size", -50}, ValueCase{"Size", 1e7},
+                                         ValueCase{"Foreground Opacity", kNaN}, ValueCase{"Foreground Opacity", 1e12},
+                                         ValueCase{"Background Opacity", -kInf}, ValueCase{"Foreground Red", 1e300},
+                                         ValueCase{"Foreground Green", -300}, ValueCase{"Background Blue", kNaN},
+                                         ValueCase{"Time Speed Factor", -2147483648.0},
+                                         ValueCase{"Time Speed Factor", 2147483647.0},
+                                         ValueCase{"Start Time Hour", -2147483648.0},
+                                         ValueCase{"Start Time Year", 2147483647.0}, ValueCase{"Style List", 16},
+                                         ValueCase{"Style List", -3}, ValueCase{"Alignment List", 7})),
     [](const auto& info) {
       std::string name = clockTypeName(std::get<0>(info.param)) + "_" + std::get<1>(info.param).parameter + "_" +
                          std::to_string(info.index);
@@ -168,13 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
                                          ClipCase{"rate_inf", kInf, 1.0}, ClipCase{"rate_negative", -25.0, 1.0},
                                          ClipCase{"rate_tiny", 1e-300, 1.0}, ClipCase{"aspect_0", 25.0, 0.0},
                                          ClipCase{"aspect_nan", 25.0, kNaN}, ClipCase{"aspect_inf", 25.0, kInf},
-                                         ClipCase{"aspect_negative", 25.0, -1.0},
-                                         ClipCase{"aspect_tiny", 25.0, 1e-300},
+                                         ClipCase{"aspect_negative", 25.0, -1.0}, ClipCase{"aspect_tiny", 25.0, 1e-300},
                                          ClipCase{"aspect_huge", 25.0, 1e300},
                                          ClipCase{"aspect_factor_subnormal", 25.0, 1e40})),
-    [](const auto& info) {
-      return clockTypeName(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
-    });
+    [](const auto& info) { return clockTypeName(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
 
 // --- the reference host's parameters -----------------------------------------
 

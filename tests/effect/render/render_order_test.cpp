@@ -19,23 +19,19 @@ std::vector<std::string> expectedCalls(bool readsStartTimeText) {
   std::vector<std::string> calls = {
       "OutputSet.GetOutputFrame",
       "QueryInterface",  // the host's render-time interface
-      "Frame.GetPixelLayout",
-      "ParameterSet.GetInputAccessor",
-      "InputAccessor.GetInputFrame",
+      "Frame.GetPixelLayout",     "ParameterSet.GetInputAccessor", "InputAccessor.GetInputFrame",
   };
   auto add = [&calls](std::initializer_list<std::string> more) { calls.insert(calls.end(), more); };
   // Foreground channels, clock type and style: objects first, then values.
   add({fetch("Foreground Red"), fetch("Foreground Blue"), fetch("Foreground Green"), fetch("Foreground Opacity"),
        fetch("the List value"), fetch("Style List")});
-  add({atTime("Foreground Red"), atTime("Foreground Blue"), atTime("Foreground Green"),
-       atTime("Foreground Opacity"), atTime("the List value"), atTime("Style List")});
+  add({atTime("Foreground Red"), atTime("Foreground Blue"), atTime("Foreground Green"), atTime("Foreground Opacity"),
+       atTime("the List value"), atTime("Style List")});
   // Background channels likewise.
   add({fetch("Background Red"), fetch("Background Blue"), fetch("Background Green"), fetch("Background Opacity")});
-  add({atTime("Background Red"), atTime("Background Blue"), atTime("Background Green"),
-       atTime("Background Opacity")});
+  add({atTime("Background Red"), atTime("Background Blue"), atTime("Background Green"), atTime("Background Opacity")});
   // Each of the others right after its object.
-  for (const char* name : {"Alignment List", "Time Speed Factor", "X", "Y", "Size"})
-    add({fetch(name), atTime(name)});
+  for (const char* name : {"Alignment List", "Time Speed Factor", "X", "Y", "Size"}) add({fetch(name), atTime(name)});
   add({fetch("Start Time Hour"), withoutTime("Start Time Hour")});
   for (const char* name : {"Start Time Minute", "Start Time Second"}) add({fetch(name), atTime(name)});
   add({fetch("Start Time Millsecond"), withoutTime("Start Time Millsecond")});

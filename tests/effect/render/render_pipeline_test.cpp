@@ -20,8 +20,7 @@ constexpr int32_t kHeight = 576;
 
 // --- every clock type, every layout ------------------------------------------
 
-class ClockTypeInLayout : public RenderTest,
-                          public ::testing::WithParamInterface<std::tuple<int32_t, FrameFormat>> {};
+class ClockTypeInLayout : public RenderTest, public ::testing::WithParamInterface<std::tuple<int32_t, FrameFormat>> {};
 
 TEST_P(ClockTypeInLayout, DrawsTheClockAndCopiesEveryOtherRow) {
   const auto [clockType, format] = GetParam();
@@ -111,9 +110,9 @@ TEST_P(DialPlacement, DialSpansTheComputedCircle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedValues, DialPlacement,
-                         ::testing::Values(DialCase{50, 50, 50, 360, 288, 144},   // the defaults
-                                           DialCase{25, 75, 50, 180, 432, 144},   // moved
-                                           DialCase{50, 50, 25, 360, 288, 72},    // smaller
+                         ::testing::Values(DialCase{50, 50, 50, 360, 288, 144},     // the defaults
+                                           DialCase{25, 75, 50, 180, 432, 144},     // moved
+                                           DialCase{50, 50, 25, 360, 288, 72},      // smaller
                                            DialCase{33.3, 40, 10, 239, 230, 28}));  // truncated, not rounded
 
 // --- opacity to alpha --------------------------------------------------------

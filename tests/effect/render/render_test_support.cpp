@@ -15,10 +15,8 @@ std::string clockTypeName(int32_t clockType) {
 
 std::vector<FrameFormat> representativeFormats() {
   return {
-      {PixelFormat::kBgra, false, false, 0, 0},
-      {PixelFormat::kRgba, false, true, 0, 0},
-      {PixelFormat::kArgb, false, false, 3, 1},
-      {PixelFormat::kCbYCrY, false, false, 0, 0},
+      {PixelFormat::kBgra, false, false, 0, 0}, {PixelFormat::kRgba, false, true, 0, 0},
+      {PixelFormat::kArgb, false, false, 3, 1}, {PixelFormat::kCbYCrY, false, false, 0, 0},
       {PixelFormat::kYCbYCr, true, true, 2, 0},
   };
 }
@@ -84,8 +82,8 @@ FramePair makeFrames(RenderHost& host, int32_t width, int32_t height, FrameForma
   const int gdiplusObjects = platform::liveGdiplusObjects().total();
   const int gdiObjects = platform::liveGdiObjects().total();
   if (startups == 0 && gdiplusObjects == 0 && gdiObjects == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "GDI+ start-ups " << startups << ", live GDI+ objects "
-                                       << gdiplusObjects << ", live GDI objects " << gdiObjects;
+  return ::testing::AssertionFailure() << "GDI+ start-ups " << startups << ", live GDI+ objects " << gdiplusObjects
+                                       << ", live GDI objects " << gdiObjects;
 }
 
 }  // namespace horaz::test

@@ -57,8 +57,7 @@ struct FramePair {
   HostFrame& in() const { return *input.get(); }
   HostFrame& out() const { return *output.get(); }
 };
-FramePair makeFrames(RenderHost& host, int32_t width, int32_t height, FrameFormat format = {},
-                     uint32_t seed = 1);
+FramePair makeFrames(RenderHost& host, int32_t width, int32_t height, FrameFormat format = {}, uint32_t seed = 1);
 
 // GDI+ shut down, and no GDI+ or GDI object left alive.
 ::testing::AssertionResult platformClean();

@@ -173,8 +173,8 @@ TEST(ClockExtremes, StayDefinedAndInRange) {
               // A clock counting up from before its start may show a negative
               // time that fits 32 bits, as it always did; only its size is bounded.
               ASSERT_TRUE(time < 0 ? fieldsBounded(v) : fieldsInRange(v))
-                  << "time " << time << " fps " << fps << " factor " << factor << " fields " << fields.name
-                  << " down " << countDown << " style " << style;
+                  << "time " << time << " fps " << fps << " factor " << factor << " fields " << fields.name << " down "
+                  << countDown << " style " << style;
               ASSERT_TRUE(everyTextFits(v)) << "time " << time << " fps " << fps << " fields " << fields.name;
             }
           }

@@ -138,12 +138,11 @@ TEST_P(ComponentClassTest, AggregatedComponentForwardsItsPublicInterfaceToTheOut
   EXPECT_EQ(plugin().canUnloadNow(host_->unknown()), acf::kOk);
 }
 
-INSTANTIATE_TEST_SUITE_P(Classes, ComponentClassTest, ::testing::ValuesIn(kComponentClasses),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
-                           std::erase(name, ' ');
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Classes, ComponentClassTest, ::testing::ValuesIn(kComponentClasses), [](const auto& info) {
+  std::string name = info.param.name;
+  std::erase(name, ' ');
+  return name;
+});
 
 TEST(ClassFactoryTest, EveryCallMakesANewFactory) {
   CountedRef<testhost::Host> host = testhost::Host::create();
@@ -161,8 +160,7 @@ TEST(ClockEffectTest, OperationsAroundTheRenderAnswerFixedCodes) {
   CountedRef<testhost::Host> host = testhost::Host::create();
   CountedRef<acf::ComponentClassFactory> factory = classFactory(*host.get(), kComponentClasses[0].classId);
   CountedRef<acf::EffectInterface> effect;
-  ASSERT_EQ(factory->CreateInstance(host->unknown(), nullptr, acf::EffectInterface::kId, effect.putVoid()),
-            acf::kOk);
+  ASSERT_EQ(factory->CreateInstance(host->unknown(), nullptr, acf::EffectInterface::kId, effect.putVoid()), acf::kOk);
   int anything = 0;
   EXPECT_EQ(effect->Operation3(1, 2, 3, 4, 5, 6, 7), acf::kNotImplemented);
   EXPECT_EQ(effect->Operation4(&anything), acf::kOk);

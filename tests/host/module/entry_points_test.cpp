@@ -46,8 +46,7 @@ TEST_F(EntryPointTest, ComponentIndexAboveThreeIsRefused) {
 TEST_F(EntryPointTest, ClassFactoryRefusesMissingHostOrOutEvenForAKnownClass) {
   const acf::Guid& effect = kComponentClasses[0].classId;
   void* factory = nullptr;
-  EXPECT_EQ(plugin().getClassFactory(nullptr, effect, acf::ComponentClassFactory::kId, &factory),
-            acf::kNullArgument);
+  EXPECT_EQ(plugin().getClassFactory(nullptr, effect, acf::ComponentClassFactory::kId, &factory), acf::kNullArgument);
   EXPECT_EQ(plugin().getClassFactory(host_->unknown(), effect, acf::ComponentClassFactory::kId, nullptr),
             acf::kNullArgument);
   EXPECT_EQ(factory, nullptr);
@@ -87,9 +86,9 @@ TEST_P(MissingHostInterfaceTest, RegistrationFailsWithTheQueryCode) {
     host->setAnswers(c.missing, false);
     void* out = untouched<void>();
     const acf::Result result =
-        c.plugin ? plugin().registerPlugin(host->unknown(), reinterpret_cast<acf::PluginDefinition**>(&out))
-                 : plugin().registerComponent(host->unknown(), c.index,
-                                              reinterpret_cast<acf::ComponentDefinition**>(&out));
+        c.plugin
+            ? plugin().registerPlugin(host->unknown(), reinterpret_cast<acf::PluginDefinition**>(&out))
+            : plugin().registerComponent(host->unknown(), c.index, reinterpret_cast<acf::ComponentDefinition**>(&out));
     EXPECT_EQ(result, acf::kNoInterface);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(host->referenceCount(), 1u);

@@ -19,9 +19,9 @@ TEST(ReferenceCountTest, StaysExactWhenEightThreadsAddAndReleaseAtOnce) {
   CountedRef<acf::ComponentClassFactory> factory = classFactory(*host.get(), kComponentClasses[0].classId);
   ASSERT_TRUE(factory);
   acf::IUnknown* effect = nullptr;
-  ASSERT_EQ(factory->CreateInstance(host->unknown(), nullptr, acf::EffectInterface::kId,
-                                    reinterpret_cast<void**>(&effect)),
-            acf::kOk);
+  ASSERT_EQ(
+      factory->CreateInstance(host->unknown(), nullptr, acf::EffectInterface::kId, reinterpret_cast<void**>(&effect)),
+      acf::kOk);
 
   // Each thread holds a growing pile of references, then gives them back,
   // while the others do the same; the count never reaches 0 on the way.

@@ -24,7 +24,9 @@ class Script {
     calls.push_back({std::move(operation), std::move(subject)});
     return *this;
   }
-  Script& attribute(const std::string& owner, const std::string& key) { return call("SetAttribute", owner + " " + key); }
+  Script& attribute(const std::string& owner, const std::string& key) {
+    return call("SetAttribute", owner + " " + key);
+  }
   Script& parameter(const std::string& name) {
     call("DefineParameter", name);
     for (const ExpectedParameter& expected : kExpectedParameters)
@@ -69,8 +71,7 @@ std::vector<CallRecord> withoutCreation(const std::vector<CallRecord>& calls) {
 
 void expectSameCalls(const std::vector<CallRecord>& actual, const std::vector<CallRecord>& expected) {
   const size_t common = std::min(actual.size(), expected.size());
-  for (size_t i = 0; i < common; ++i)
-    ASSERT_EQ(actual[i], expected[i]) << "call " << i;
+  for (size_t i = 0; i < common; ++i) ASSERT_EQ(actual[i], expected[i]) << "call " << i;
   EXPECT_EQ(actual.size(), expected.size());
 }
 
@@ -138,7 +139,8 @@ TEST_F(CallOrderTest, EffectIsDescribedInItsFixedOrder) {
   // Timer style list, then the colour group, then the timer style group.
   s.items(kTimerStyleItems).parameter("Style List").control("Timer Style").children("Timer Style", kTimerStyleItems);
   s.control("Colors");
-  for (const char* child : {"Foreground Color(RGB)", "Foreground Opacity", "Background Color(RGB)", "Background Opacity"})
+  for (const char* child :
+       {"Foreground Color(RGB)", "Foreground Opacity", "Background Color(RGB)", "Background Opacity"})
     s.child("Colors", child);
   s.call("AddControl", "Colors");
   s.control("Timer Style").child("Timer Style", "Timer Style");
@@ -147,7 +149,8 @@ TEST_F(CallOrderTest, EffectIsDescribedInItsFixedOrder) {
   // Ports, pixel kinds, the last two attributes and the font record.
   s.call("AddInput", "Input").call("AddOutput", "Output");
   s.call("AddPixelKind", "4, 1, 0").call("AddPixelKind", "3, 1, 0").call("AddPixelKind", "2, 1, 0");
-  s.attribute(effect, "{B3ECFBE6-E2A7-11D6-9012-00306542A024}").attribute(effect, "{0C39EDDF-E166-00AB-ABEA-F2DAC41C3018}");
+  s.attribute(effect, "{B3ECFBE6-E2A7-11D6-9012-00306542A024}")
+      .attribute(effect, "{0C39EDDF-E166-00AB-ABEA-F2DAC41C3018}");
   s.parameter("PrivateData").call("AddParameter", "PrivateData");
 
   expectSameCalls(withoutCreation(callsOf(false, 0)), s.calls);
@@ -163,7 +166,7 @@ TEST_F(CallOrderTest, EveryDefinitionIsDefinedRightAfterItIsCreated) {
     const std::string& next = calls[i + 1].operation;
     const std::string expected = calls[i].subject == "parameter definition" ? "DefineParameter"
                                  : calls[i].subject == "control definition" ? "DefineControl"
-                                                                             : "DefineComponent";
+                                                                            : "DefineComponent";
     EXPECT_EQ(next, expected) << "call " << i + 1;
   }
   const std::map<std::string, int> expected{

@@ -66,8 +66,8 @@ TEST_F(DeclaredValuesTest, EffectDeclaresSixtyControlsOfTheseKinds) {
     EXPECT_TRUE(control.defined);
     ++kinds[std::string(testhost::controlKindName(control.kind))];
   }
-  const std::map<std::string, int> expected{{"list item", 21}, {"pop-up list", 3}, {"slider", 25},
-                                            {"colour control", 2}, {"check box", 1}, {"text field", 1},
+  const std::map<std::string, int> expected{{"list item", 21},     {"pop-up list", 3}, {"slider", 25},
+                                            {"colour control", 2}, {"check box", 1},   {"text field", 1},
                                             {"group", 7}};
   EXPECT_EQ(kinds, expected);
   EXPECT_EQ(model().controls().size(), 60u);
@@ -80,8 +80,7 @@ void expectControl(const testhost::RegistrationModel& model, int handle, const E
   SCOPED_TRACE(here);
   EXPECT_EQ(testhost::controlKindName(control.kind), expected.kind);
   EXPECT_EQ(control.label ? std::optional(toUtf8(*control.label)) : std::nullopt, expected.label);
-  EXPECT_EQ(control.description ? std::optional(toUtf8(*control.description)) : std::nullopt,
-            expected.description);
+  EXPECT_EQ(control.description ? std::optional(toUtf8(*control.description)) : std::nullopt, expected.description);
   EXPECT_EQ(acf::toString(control.id), expected.id);
   EXPECT_EQ(control.parameter >= 0 ? std::optional(model.parameterSubject(control.parameter)) : std::nullopt,
             expected.parameter);
@@ -93,7 +92,8 @@ void expectControl(const testhost::RegistrationModel& model, int handle, const E
 
 TEST_F(DeclaredValuesTest, PanelIsTheExpectedTreeOfSixTopLevelControls) {
   ASSERT_EQ(effect().controls.size(), kExpectedPanel.size());
-  for (size_t i = 0; i < kExpectedPanel.size(); ++i) expectControl(model(), effect().controls[i], kExpectedPanel[i], "");
+  for (size_t i = 0; i < kExpectedPanel.size(); ++i)
+    expectControl(model(), effect().controls[i], kExpectedPanel[i], "");
 }
 
 TEST_F(DeclaredValuesTest, OnlyPrivateDataIsAddedOnItsOwnAndEveryOtherParameterThroughAControl) {

@@ -19,9 +19,9 @@ struct RegistrationStep {
 };
 
 acf::Result run(const RegistrationStep& step, testhost::Host& host, void** out) {
-  return step.plugin
-             ? plugin().registerPlugin(host.unknown(), reinterpret_cast<acf::PluginDefinition**>(out))
-             : plugin().registerComponent(host.unknown(), step.index, reinterpret_cast<acf::ComponentDefinition**>(out));
+  return step.plugin ? plugin().registerPlugin(host.unknown(), reinterpret_cast<acf::PluginDefinition**>(out))
+                     : plugin().registerComponent(host.unknown(), step.index,
+                                                  reinterpret_cast<acf::ComponentDefinition**>(out));
 }
 
 class FaultInjectionTest : public ::testing::TestWithParam<RegistrationStep> {};
