@@ -38,6 +38,7 @@ expected_files=(
   bin/horaz
   lib/horaz/AVX2Horaz.avx
   lib/horaz/libhorazplatform.so
+  lib/frei0r-1/horaz_clock.so
   share/man/man1/horaz.1.gz
 )
 
@@ -55,7 +56,7 @@ check_tree() {
     fail "horaz has RUNPATH '$(runpath_of "$prefix/bin/horaz")', not \$ORIGIN/../lib/horaz"
   [[ $(runpath_of "$prefix/lib/horaz/AVX2Horaz.avx") == "\$ORIGIN" ]] ||
     fail "AVX2Horaz.avx has RUNPATH '$(runpath_of "$prefix/lib/horaz/AVX2Horaz.avx")', not \$ORIGIN"
-  for file in bin/horaz lib/horaz/AVX2Horaz.avx; do
+  for file in bin/horaz lib/horaz/AVX2Horaz.avx lib/frei0r-1/horaz_clock.so; do
     if ldd "$prefix/$file" | grep -q 'not found'; then
       ldd "$prefix/$file"
       fail "$file needs a library that is not found"
