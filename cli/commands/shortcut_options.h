@@ -46,8 +46,13 @@ namespace detail {
 template <size_t N, size_t M>
 consteval bool namesListedItems(const std::array<ItemName, N>& names,
                                 const std::array<definition::ControlNode, M>& items, size_t listed) {
-  for (size_t i = 0; i < listed; ++i)
-    if (definition::findListItem(items, names[i].value) == nullptr) return false;
+  // Compares values, not the found item's address: address comparisons are
+  // not constant expressions in sanitizer builds.
+  for (size_t i = 0; i < listed; ++i) {
+    bool found = false;
+    for (const definition::ControlNode& item : items) found = found || item.value == names[i].value;
+    if (!found) return false;
+  }
   return true;
 }
 }  // namespace detail
