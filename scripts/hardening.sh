@@ -21,9 +21,11 @@ concurrency_regex=${HORAZ_CONCURRENCY_REGEX:-Concurren|Thread}
 # Sanitizer builds are optimised lightly and carry line tables only: they
 # compile three to four times faster than -O2 -g and still report file and
 # line for every frame.
-# Warnings are errors here as in every build of ours.
+# Warnings are reported but not errors here: GCC 12's flow warnings misfire
+# on instrumented -O1 code (maybe-uninitialized inside std::regex's
+# std::function); the normal and Release builds keep them as errors.
 build_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
-             "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" -DHORAZ_WERROR=ON)
+             "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" -DHORAZ_WERROR=OFF)
 
 note() { printf '\n== hardening: %s\n' "$*"; }
 seconds_since() { echo $(($(date +%s) - $1)); }
