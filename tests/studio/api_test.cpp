@@ -88,7 +88,8 @@ TEST_F(StudioApi, EachTimerStyleGreysWhatTheUpdateHandlerSwitchesOff) {
   }
   EXPECT_EQ(checked.size(), 18u);
   // Controls the handler never touches stay available.
-  for (const json& control : get("/api/panel")["controls"])
+  const json panel = get("/api/panel");  // the loop must not outlive it
+  for (const json& control : panel["controls"])
     if (control["parameter"] == "Start Time Hour" || control["parameter"] == "X") {
       EXPECT_TRUE(control["available"]);
     }
