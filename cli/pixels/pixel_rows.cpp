@@ -399,7 +399,9 @@ void unpackRowAvx2(PairLayout layout, const uint8_t* in, bool compress, uint8_t*
 
 void packRow(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
              size_t pairs) {
-  if (processorHasAvx2())
+  if (vector::hasVbmi())
+    vector::packRowVbmi(layout, luma, chroma, expand, out, pairs);
+  else if (processorHasAvx2())
     vector::packRowAvx2(layout, luma, chroma, expand, out, pairs);
   else
     vector::packRowSse2(layout, luma, chroma, expand, out, pairs);
@@ -407,7 +409,9 @@ void packRow(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma,
 
 void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                size_t pairs) {
-  if (processorHasAvx2())
+  if (vector::hasVbmi())
+    vector::unpackRowVbmi(layout, in, compress, luma, cb, cr, pairs);
+  else if (processorHasAvx2())
     vector::unpackRowAvx2(layout, in, compress, luma, cb, cr, pairs);
   else
     vector::unpackRowSse2(layout, in, compress, luma, cb, cr, pairs);

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 // Row loops of the YCbCr conversions, each as a scalar reference and as the
-// optimised loop that `horaz render` runs (AVX2 or SSE2, whichever the
-// processor has, the reference elsewhere). Both give the same bytes for every input; the
+// optimised loop that `horaz render` runs (AVX-512 VBMI, AVX2 or SSE2,
+// the widest the processor has, the reference elsewhere). Both give the same bytes for every input; the
 // tests hold them to it.
 
 namespace horaz::cli::rows {
@@ -69,9 +69,14 @@ void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* lum
 #if defined(__SSE2__)
 // The vector loops by instruction set, each giving the reference's bytes;
 // packRow and unpackRow run the widest the processor has. The AVX2 ones must
-// only be called when hasAvx2() says so.
+// only be called when hasAvx2() says so, the VBMI ones when hasVbmi() does.
 namespace vector {
 bool hasAvx2();
+bool hasVbmi();  // AVX-512 F, BW and VBMI (implies AVX2)
+void packRowVbmi(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
+                 size_t pairs);
+void unpackRowVbmi(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                   size_t pairs);
 void packRowSse2(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
                  size_t pairs);
 void packRowAvx2(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,

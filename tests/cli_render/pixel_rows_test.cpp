@@ -66,6 +66,7 @@ std::vector<RowLoops> availableLoops() {
 #if defined(__SSE2__)
   loops.push_back({"SSE2", &vector::packRowSse2, &vector::unpackRowSse2});
   if (vector::hasAvx2()) loops.push_back({"AVX2", &vector::packRowAvx2, &vector::unpackRowAvx2});
+  if (vector::hasVbmi()) loops.push_back({"VBMI", &vector::packRowVbmi, &vector::unpackRowVbmi});
 #endif
   return loops;
 }
@@ -73,7 +74,7 @@ std::vector<RowLoops> availableLoops() {
 // Lengths around the 16- and 32-pair steps, at unaligned addresses.
 TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
   std::mt19937 random(7);
-  for (size_t pairs : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 33u, 48u, 64u, 65u, 101u, 960u}) {
+  for (size_t pairs : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 33u, 48u, 63u, 64u, 65u, 101u, 960u}) {
     for (size_t offset : {0u, 1u, 3u}) {
       const Bytes luma = randomBytes(random, 2 * pairs + offset);
       const Bytes cbNear = randomBytes(random, pairs + offset), cbFar = randomBytes(random, pairs + offset);
