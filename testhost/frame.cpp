@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
+
+#include "testhost/frame_memory.h"
 
 namespace horaz::testhost {
 namespace {
@@ -103,7 +106,11 @@ HostFrame::HostFrame(std::shared_ptr<Ledger> ledger, int32_t width, int32_t heig
   }
   rowBytes_ = static_cast<int32_t>(pixelBytes);
   stride_ = static_cast<int32_t>(stride);
-  storage_ = std::make_unique<uint8_t[]>(static_cast<size_t>(total));
+  // Zeroed by calloc, which takes a large block straight from the kernel's
+  // zeroed pages instead of clearing it again; nothing has touched them yet.
+  storage_.reset(static_cast<uint8_t*>(std::calloc(static_cast<size_t>(total), 1)));
+  if (!storage_) throw std::bad_alloc();
+  adviseHugePages(storage_.get(), static_cast<size_t>(total));
   const auto address = reinterpret_cast<uintptr_t>(storage_.get());
   const size_t alignPad = (kAlignment - address % kAlignment) % kAlignment;
   firstRow_ = storage_.get() + alignPad + static_cast<size_t>(format.baseOffset);

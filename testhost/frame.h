@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <span>
@@ -180,7 +181,10 @@ class HostFrame final : public HostObject<acf::Frame> {
   FrameFormat format_;
   int32_t rowBytes_ = 0;
   int32_t stride_ = 0;
-  std::unique_ptr<uint8_t[]> storage_;
+  struct FreeStorage {
+    void operator()(uint8_t* bytes) const noexcept { std::free(bytes); }
+  };
+  std::unique_ptr<uint8_t, FreeStorage> storage_;
   uint8_t* firstRow_ = nullptr;
   std::unique_ptr<std::atomic<uint32_t>[]> rowRequests_;
   std::unique_ptr<bool[]> nullRows_;

@@ -16,28 +16,35 @@
 #include "cli/media/y4m.h"
 #include "cli/pixels/frame_conversion.h"
 #include "cli/support/interrupt.h"
+#include "testhost/frame_memory.h"
 #include "testhost/registration.h"
 
 namespace horaz::cli {
 namespace {
 
 // One frame on its way: its input, the host frame it is rendered into
-// (lent from a pool for as long as the job lives), its encoded bytes.
+// (raw output only: lent from a pool until the frame is written), its
+// encoded bytes.
 struct Job {
   int64_t index = 0;
   std::shared_ptr<const SourceFrame> source;
-  CountedRef<testhost::HostFrame> output;
-  std::vector<uint8_t> encoded;  // empty for raw output, written from `output`
+  CountedRef<testhost::HostFrame> output;  // null unless raw
+  testhost::FrameBytes encoded;            // empty for raw output, written from `output`
   std::exception_ptr error;
   bool done = false;
 };
 
-// What one worker owns: an effect instance and its input frame. Made and
-// released on the calling thread (the host's set-up is single-threaded).
+// What one worker owns: an effect instance, its input frame and the frame
+// it renders into when the output is encoded (the same memory every frame,
+// so it stays in the cache and is faulted in once). Made and released on
+// the calling thread (the host's set-up is single-threaded); frames are
+// zeroed memory the kernel hands out on first touch, so a frame never used
+// costs nothing.
 struct WorkerState {
   CountedRef<acf::EffectInterface> effect;
   CountedRef<testhost::HostFrame> input;  // for still pictures only
-  const void* still = nullptr;            // the still picture `input` holds, if any
+  CountedRef<testhost::HostFrame> output;
+  const void* still = nullptr;  // the still picture `input` holds, if any
 };
 
 class WorkerPool {
@@ -48,6 +55,7 @@ class WorkerPool {
     for (WorkerState& state : states_) {
       state.effect = host.createEffect();
       state.input = host.makeFrame(plan.width, plan.height, plan.format);
+      if (plan.encoding != FrameEncoding::kRaw) state.output = host.makeFrame(plan.width, plan.height, plan.format);
     }
     // SIGINT and SIGTERM must reach the reading and writing thread, whose
     // blocking calls they interrupt; the workers block them (and the threads
@@ -118,7 +126,7 @@ class WorkerPool {
   }
 
   void process(WorkerState& state, Job& job) {
-    testhost::HostFrame& output = *job.output.get();
+    testhost::HostFrame& output = job.output ? *job.output.get() : *state.output.get();
     testhost::HostFrame* input = &output;
     if (const void* still = job.source->still()) {
       // A still is converted once per worker and blended from there.
@@ -166,12 +174,12 @@ std::span<const uint8_t> rawBytes(const testhost::HostFrame& frame) {
 
 }  // namespace
 
-void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, std::vector<uint8_t>& out) {
+void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, testhost::FrameBytes& out) {
   switch (encoding) {
     case FrameEncoding::kY4m: frameToY4m(frame, fullRange, out); return;
     case FrameEncoding::kRaw: {
       const auto rowBytes = static_cast<size_t>(frame.rowBytes());
-      out.resize(rowBytes * static_cast<size_t>(frame.height()));
+      testhost::sizeFrameBuffer(out, rowBytes * static_cast<size_t>(frame.height()));
       for (int32_t y = 0; y < frame.height(); ++y)
         std::memcpy(out.data() + static_cast<size_t>(y) * rowBytes, frame.memoryRow(y), rowBytes);
       return;
@@ -179,7 +187,8 @@ void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool 
     case FrameEncoding::kPng: {
       thread_local RgbaPicture picture;
       frameToRgba(frame, picture);
-      out = encodePng(picture, false);
+      const std::vector<uint8_t> png = encodePng(picture, false);
+      out.assign(png.begin(), png.end());
       return;
     }
   }
@@ -194,8 +203,11 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
   // Jobs are reused once written, so that their buffers are too: a frame's
   // bytes land in memory that is already mapped.
   std::vector<std::unique_ptr<Job>> spare;
+  // Raw output is written from the rendered frame itself, which is lent to
+  // the job until then.
   std::vector<CountedRef<testhost::HostFrame>> freeFrames;
-  for (size_t i = 0; i < maxInFlight; ++i) freeFrames.push_back(host.makeFrame(plan.width, plan.height, plan.format));
+  if (plan.encoding == FrameEncoding::kRaw)
+    for (size_t i = 0; i < maxInFlight; ++i) freeFrames.push_back(host.makeFrame(plan.width, plan.height, plan.format));
   WorkerPool pool(host, plan, sheet);
   int64_t read = 0;
   int64_t written = 0;
@@ -218,8 +230,10 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
       }
       job->index = read++;
       job->source = std::move(frame);
-      job->output = std::move(freeFrames.back());
-      freeFrames.pop_back();
+      if (!freeFrames.empty()) {
+        job->output = std::move(freeFrames.back());
+        freeFrames.pop_back();
+      }
       pool.submit(job.get());
       inFlight.push_back(std::move(job));
     }
@@ -232,7 +246,7 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
     else
       sink.write(plan.firstNumber + oldest.index, oldest.encoded);
     oldest.source.reset();
-    freeFrames.push_back(std::move(oldest.output));
+    if (oldest.output) freeFrames.push_back(std::move(oldest.output));
     spare.push_back(std::move(inFlight.front()));
     inFlight.pop_front();
     progress.update(++written);

@@ -40,6 +40,6 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
 
 // The bytes `encoding` makes of a rendered frame, in `out` (whose capacity
 // is reused).
-void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, std::vector<uint8_t>& out);
+void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, testhost::FrameBytes& out);
 
 }  // namespace horaz::cli

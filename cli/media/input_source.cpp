@@ -44,34 +44,39 @@ class PatternFrame final : public SourceFrame {
   int64_t index_;
 };
 
-// A frame of a mapped file: a view that lets its pages go when done.
-class MappedFrame final : public SourceFrame {
+// A frame of a Y4M file, read by the worker that fills it: into a picture
+// each worker keeps, so the read lands in memory it already has and the
+// conversion finds the bytes still in its cache.
+class FileFrame final : public SourceFrame {
  public:
-  MappedFrame(std::shared_ptr<const Y4mMappedFile> file, int64_t index) : file_(std::move(file)), index_(index) {}
-  ~MappedFrame() override { file_->release(index_); }
-  void fill(testhost::HostFrame& frame) const override { fillFrame(file_->frame(index_), frame); }
+  FileFrame(std::shared_ptr<const Y4mFile> file, int64_t index) : file_(std::move(file)), index_(index) {}
+  void fill(testhost::HostFrame& frame) const override {
+    thread_local YuvPicture picture;
+    file_->read(index_, picture);
+    fillFrame(picture, frame);
+  }
 
  private:
-  std::shared_ptr<const Y4mMappedFile> file_;
+  std::shared_ptr<const Y4mFile> file_;
   int64_t index_;
 };
 
-// A regular Y4M file, mapped.
-class MappedY4mSource final : public FrameSource {
+// A regular Y4M file, read frame by frame at known offsets.
+class Y4mFileSource final : public FrameSource {
  public:
-  explicit MappedY4mSource(const std::string& path) : file_(Y4mMappedFile::open(path)) {
+  explicit Y4mFileSource(const std::string& path) : file_(Y4mFile::open(path)) {
     properties_ = y4mProperties(file_->header());
     properties_.frameCount = file_->frameCount();
   }
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t index) override {
     if (index >= file_->frameCount()) return nullptr;
-    return std::make_shared<MappedFrame>(file_, index);
+    return std::make_shared<FileFrame>(file_, index);
   }
   void setSize(int32_t, int32_t) override {}
 
  private:
-  std::shared_ptr<const Y4mMappedFile> file_;
+  std::shared_ptr<const Y4mFile> file_;
   Properties properties_;
 };
 
@@ -165,7 +170,7 @@ std::unique_ptr<FrameSource> openSource(const std::string& input, std::vector<st
   if (::stat(input.c_str(), &status) != 0) throw std::runtime_error(input + ": no such file");
   if (!S_ISREG(status.st_mode)) return std::make_unique<Y4mSource>(input);  // a FIFO or device
   if (startsWithBytes(input, "\x89PNG")) return std::make_unique<StillSource>(readPng(input), true);
-  if (startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<MappedY4mSource>(input);
+  if (startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<Y4mFileSource>(input);
   // Anything else is a video file for ffmpeg.
   const std::optional<std::string> ffmpeg = findProgram("ffmpeg"), ffprobe = findProgram("ffprobe");
   if (!ffmpeg || !ffprobe)

@@ -42,6 +42,7 @@ class StreamSink final : public FrameSink {
       fd_ = file_->fd();
       name_ = plan.path;
     }
+    enlargePipe(fd_);
     writeAll(fd_, std::span(reinterpret_cast<const uint8_t*>(header.data()), header.size()), name_);
   }
   void write(int64_t, std::span<const uint8_t> bytes) override { writeAll(fd_, bytes, name_); }

@@ -1,7 +1,6 @@
 #include "cli/media/y4m.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +133,7 @@ Y4mReader::Y4mReader(const std::string& path) : buffer_(kBufferSize) {
     if (!ownedFd_) fail(path, std::strerror(errno));
     fd_ = ownedFd_.get();
   }
+  enlargePipe(fd_);
   readHeader();
 }
 
@@ -210,75 +210,79 @@ bool Y4mReader::read(YuvPicture& picture) {
   return true;
 }
 
-std::shared_ptr<Y4mMappedFile> Y4mMappedFile::open(const std::string& path) {
-  std::shared_ptr<Y4mMappedFile> file(new Y4mMappedFile());
+std::shared_ptr<Y4mFile> Y4mFile::open(const std::string& path) {
+  std::shared_ptr<Y4mFile> file(new Y4mFile());
   file->name_ = path;
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) fail(path, std::strerror(errno));
+  file->fd_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file->fd_) fail(path, std::strerror(errno));
+  const int fd = file->fd_.get();
   struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) fail(path, std::strerror(errno));
-  file->size_ = static_cast<size_t>(status.st_size);
-  if (file->size_ == 0) fail(path, "empty input (expected a YUV4MPEG2 stream)");
-  void* mapping = ::mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd.get(), 0);
-  if (mapping == MAP_FAILED) fail(path, std::strerror(errno));
-  file->bytes_ = static_cast<const uint8_t*>(mapping);
-  ::madvise(mapping, file->size_, MADV_SEQUENTIAL);
+  if (::fstat(fd, &status) != 0) fail(path, std::strerror(errno));
+  const auto size = static_cast<int64_t>(status.st_size);
+  if (size == 0) fail(path, "empty input (expected a YUV4MPEG2 stream)");
+  // Frames are read front to back; the kernel may read ahead generously.
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
-  const std::string_view all(reinterpret_cast<const char*>(file->bytes_), file->size_);
-  const size_t headerEnd = all.find('\n');
-  if (headerEnd == std::string_view::npos || headerEnd > 4096) fail(path, "no header line (not a YUV4MPEG2 stream?)");
-  parseHeader(path, all.substr(0, headerEnd), file->header_);
+  // A header line or frame marker of at most 4096 bytes, from `offset`,
+  // without its newline; `end` gets the offset after the newline.
+  std::string line(4097, '\0');
+  const auto lineAt = [&](int64_t offset, int64_t& end) -> std::string_view {
+    // Most markers are "FRAME\n": a short read finds them.
+    size_t got = 0;
+    for (const size_t want : {size_t{64}, line.size()}) {
+      got = readFullyAt(fd, std::span(reinterpret_cast<uint8_t*>(line.data()), want), offset, path);
+      const size_t newline = std::string_view(line.data(), got).find('\n');
+      if (newline != std::string_view::npos) {
+        end = offset + static_cast<int64_t>(newline) + 1;
+        return {line.data(), newline};
+      }
+      if (got < want) break;
+    }
+    end = -1;
+    return {line.data(), got};
+  };
+
+  int64_t offset = 0;
+  const std::string_view headerLine = lineAt(0, offset);
+  if (offset < 0) fail(path, "no header line (not a YUV4MPEG2 stream?)");
+  parseHeader(path, headerLine, file->header_);
   YuvPicture shape;
   shape.width = file->header_.width;
   shape.height = file->header_.height;
   shape.chroma = file->header_.chroma;
-  const size_t luma = static_cast<size_t>(shape.width) * static_cast<size_t>(shape.height);
-  const size_t chroma = static_cast<size_t>(shape.chromaWidth()) * static_cast<size_t>(shape.chromaHeight());
-  file->frameBytes_ = luma + (file->header_.monochrome ? 0 : 2 * chroma);
-  if (file->header_.monochrome) file->neutralChroma_.assign(chroma, 128);
+  const int64_t luma = int64_t{shape.width} * shape.height;
+  const int64_t chroma = int64_t{shape.chromaWidth()} * shape.chromaHeight();
+  const int64_t frameBytes = luma + (file->header_.monochrome ? 0 : 2 * chroma);
   // Walk the frames once: every marker and every plane must be there.
-  size_t offset = headerEnd + 1;
-  while (offset < file->size_) {
-    if (all.substr(offset, 5) != "FRAME") fail(path, "expected a FRAME marker between frames");
-    const size_t markerEnd = all.find('\n', offset);
-    if (markerEnd == std::string_view::npos || markerEnd - offset > 4096) fail(path, "a FRAME marker has no end");
-    offset = markerEnd + 1;
-    if (file->size_ - offset < file->frameBytes_) fail(path, "the last frame is cut short");
+  while (offset < size) {
+    int64_t markerEnd = 0;
+    const std::string_view marker = lineAt(offset, markerEnd);
+    if (marker.substr(0, 5) != "FRAME") fail(path, "expected a FRAME marker between frames");
+    if (markerEnd < 0) fail(path, "a FRAME marker has no end");
+    offset = markerEnd;
+    if (size - offset < frameBytes) fail(path, "the last frame is cut short");
     file->frames_.push_back(offset);
-    offset += file->frameBytes_;
+    offset += frameBytes;
   }
   return file;
 }
 
-Y4mMappedFile::~Y4mMappedFile() {
-  if (bytes_) ::munmap(const_cast<uint8_t*>(bytes_), size_);
-}
-
-YuvView Y4mMappedFile::frame(int64_t index) const {
-  YuvView view;
-  view.width = header_.width;
-  view.height = header_.height;
-  view.chroma = header_.chroma;
-  view.fullRange = header_.fullRange.value_or(false);
-  view.y = bytes_ + frames_.at(static_cast<size_t>(index));
+void Y4mFile::read(int64_t index, YuvPicture& picture) const {
+  picture.allocate(header_.width, header_.height, header_.chroma);
+  picture.fullRange = header_.fullRange.value_or(false);
+  int64_t offset = frames_.at(static_cast<size_t>(index));
+  const auto readPlane = [&](std::vector<uint8_t>& plane) {
+    if (readFullyAt(fd_.get(), plane, offset, name_) != plane.size()) fail(name_, "the file got shorter while read");
+    offset += static_cast<int64_t>(plane.size());
+  };
+  readPlane(picture.y);
   if (header_.monochrome) {
-    view.cb = view.cr = neutralChroma_.data();
+    std::fill(picture.cb.begin(), picture.cb.end(), uint8_t{128});
+    std::fill(picture.cr.begin(), picture.cr.end(), uint8_t{128});
   } else {
-    const size_t luma = static_cast<size_t>(view.width) * static_cast<size_t>(view.height);
-    const size_t chroma = static_cast<size_t>(view.chromaWidth()) * static_cast<size_t>(view.chromaHeight());
-    view.cb = view.y + luma;
-    view.cr = view.cb + chroma;
+    readPlane(picture.cb);
+    readPlane(picture.cr);
   }
-  return view;
-}
-
-void Y4mMappedFile::release(int64_t index) const {
-  // Whole pages inside the frame only; the file's pages stay in the page
-  // cache, this only unmaps them from the process.
-  const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
-  const size_t begin = (frames_.at(static_cast<size_t>(index)) + page - 1) / page * page;
-  const size_t end = (frames_[static_cast<size_t>(index)] + frameBytes_) / page * page;
-  if (end > begin) ::madvise(const_cast<uint8_t*>(bytes_) + begin, end - begin, MADV_DONTNEED);
 }
 
 void appendY4mFrame(const YuvPicture& picture, std::vector<uint8_t>& out) {

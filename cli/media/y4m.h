@@ -70,35 +70,29 @@ class Y4mReader {
   bool atEnd_ = false;
 };
 
-// Reads a YUV4MPEG2 file by mapping it into memory: frames are views of the
-// mapping, so no byte is copied on the way in. Each frame's pages are let go
-// again when its view is released. Regular files only.
-class Y4mMappedFile {
+// A regular YUV4MPEG2 file read with positioned reads: each frame is read
+// into a picture the caller keeps and reuses, so the hot path never maps,
+// faults in or drops frame-sized memory. Reads of different frames may run
+// on different threads at once.
+class Y4mFile {
  public:
-  // Maps `path` and reads the header; throws std::runtime_error.
-  static std::shared_ptr<Y4mMappedFile> open(const std::string& path);
-  ~Y4mMappedFile();
-  Y4mMappedFile(const Y4mMappedFile&) = delete;
-  Y4mMappedFile& operator=(const Y4mMappedFile&) = delete;
+  // Opens `path`, reads the header and finds every frame (each marker and
+  // each frame's length are checked); throws std::runtime_error.
+  static std::shared_ptr<Y4mFile> open(const std::string& path);
 
   const Y4mHeader& header() const { return header_; }
-  // The number of frames (every frame's marker and planes are checked).
   int64_t frameCount() const { return static_cast<int64_t>(frames_.size()); }
-  // Frame `index`; its planes stay valid while the file object lives.
-  // Monochrome frames get neutral chroma planes.
-  YuvView frame(int64_t index) const;
-  // Frame `index` is no longer needed: its pages may leave memory.
-  void release(int64_t index) const;
+  // Frame `index` into `picture` (sized and typed from the header; its
+  // memory is reused when it already has the size). Monochrome frames get
+  // neutral chroma. Throws std::runtime_error when the file changed under us.
+  void read(int64_t index, YuvPicture& picture) const;
 
  private:
-  Y4mMappedFile() = default;
+  Y4mFile() = default;
   std::string name_;
-  const uint8_t* bytes_ = nullptr;
-  size_t size_ = 0;
+  UniqueFd fd_;
   Y4mHeader header_;
-  std::vector<size_t> frames_;  // offsets of each frame's first plane
-  size_t frameBytes_ = 0;
-  std::vector<uint8_t> neutralChroma_;  // for monochrome files
+  std::vector<int64_t> frames_;  // offsets of each frame's first plane
 };
 
 // The bytes of one frame ("FRAME\n" and the three planes) in the header's

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/pixels/pixel_rows.h"
+#include "testhost/frame_memory.h"
 
 namespace horaz::cli {
 namespace {
@@ -296,7 +297,7 @@ void frameToYuv(const HostFrame& frame, bool fullRange, YuvPicture& picture) {
   writePlanes(frame, fullRange, picture.y.data(), picture.cb.data(), picture.cr.data());
 }
 
-void frameToY4m(const HostFrame& frame, bool fullRange, std::vector<uint8_t>& out) {
+void frameToY4m(const HostFrame& frame, bool fullRange, testhost::FrameBytes& out) {
   static constexpr char kMarker[] = "FRAME\n";
   constexpr size_t kMarkerSize = sizeof kMarker - 1;
   const auto width = static_cast<size_t>(frame.width());
@@ -306,7 +307,7 @@ void frameToY4m(const HostFrame& frame, bool fullRange, std::vector<uint8_t>& ou
   const size_t chromaSize = chromaWidth * height;
   // A buffer of the same size from the frame before is reused without
   // clearing it: every byte is written below.
-  out.resize(kMarkerSize + lumaSize + 2 * chromaSize);
+  testhost::sizeFrameBuffer(out, kMarkerSize + lumaSize + 2 * chromaSize);
   uint8_t* bytes = out.data();
   std::copy_n(kMarker, kMarkerSize, bytes);
   writePlanes(frame, fullRange, bytes + kMarkerSize, bytes + kMarkerSize + lumaSize,

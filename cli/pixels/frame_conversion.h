@@ -31,7 +31,7 @@ void fillFrame(const RgbaPicture& picture, testhost::HostFrame& frame);
 void frameToYuv(const testhost::HostFrame& frame, bool fullRange, YuvPicture& picture);
 // The same as one YUV4MPEG2 frame ("FRAME\n" and the planes), written into
 // `out` (resized to fit; its old bytes are overwritten, not cleared).
-void frameToY4m(const testhost::HostFrame& frame, bool fullRange, std::vector<uint8_t>& out);
+void frameToY4m(const testhost::HostFrame& frame, bool fullRange, testhost::FrameBytes& out);
 
 // The frame as RGBA. The fourth component of an RGB-type frame is copied;
 // YCbCr frames give alpha 255.

@@ -4,13 +4,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "testhost/frame_memory.h"
+
 namespace horaz::cli {
 
 // Chroma subsampling of a planar YCbCr picture.
 enum class Chroma : uint8_t { k420, k422, k444 };
 
-// Planes of an 8-bit YCbCr picture held elsewhere (a YuvPicture, or a
-// mapped file), rows top-down and contiguous.
+// Planes of an 8-bit YCbCr picture held elsewhere (a YuvPicture), rows
+// top-down and contiguous.
 struct YuvView {
   int32_t width = 0;
   int32_t height = 0;
@@ -51,7 +53,7 @@ struct RgbaPicture {
   void allocate(int32_t newWidth, int32_t newHeight) {
     width = newWidth;
     height = newHeight;
-    pixels.resize(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * 4);
+    testhost::sizeFrameBuffer(pixels, static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * 4);
   }
   uint8_t* row(int32_t y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4; }
   const uint8_t* row(int32_t y) const {
@@ -63,10 +65,10 @@ inline void YuvPicture::allocate(int32_t newWidth, int32_t newHeight, Chroma new
   width = newWidth;
   height = newHeight;
   chroma = newChroma;
-  y.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  testhost::sizeFrameBuffer(y, static_cast<size_t>(width) * static_cast<size_t>(height));
   const size_t chromaSize = static_cast<size_t>(chromaWidth()) * static_cast<size_t>(chromaHeight());
-  cb.resize(chromaSize);
-  cr.resize(chromaSize);
+  testhost::sizeFrameBuffer(cb, chromaSize);
+  testhost::sizeFrameBuffer(cr, chromaSize);
 }
 
 }  // namespace horaz::cli

@@ -19,6 +19,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo pip
   const bool feedsIt = pipe == PipeTo::kItsInput;
   UniqueFd itsEnd(feedsIt ? pipeEnds[0] : pipeEnds[1]);
   pipe_.reset(feedsIt ? pipeEnds[1] : pipeEnds[0]);
+  enlargePipe(pipe_.get());
 
   std::vector<std::string> copies = arguments;
   std::vector<char*> argv;

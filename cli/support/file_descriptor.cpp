@@ -1,8 +1,11 @@
 #include "cli/support/file_descriptor.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -41,10 +44,15 @@ void writeAll(int fd, std::span<const uint8_t> bytes, const std::string& what) {
   }
 }
 
-size_t readFully(int fd, std::span<uint8_t> bytes, const std::string& what) {
+namespace {
+
+// Calls `readAt(destination, count, done)` until `bytes` is full or the input
+// ends; EINTR is retried unless the render was interrupted.
+template <class ReadAt>
+size_t fill(std::span<uint8_t> bytes, const std::string& what, ReadAt readAt) {
   size_t total = 0;
   while (total < bytes.size()) {
-    const ssize_t got = ::read(fd, bytes.data() + total, bytes.size() - total);
+    const ssize_t got = readAt(bytes.data() + total, bytes.size() - total, total);
     if (got < 0) {
       if (errno == EINTR) {
         throwIfInterrupted();
@@ -56,6 +64,35 @@ size_t readFully(int fd, std::span<uint8_t> bytes, const std::string& what) {
     total += static_cast<size_t>(got);
   }
   return total;
+}
+
+}  // namespace
+
+size_t readFully(int fd, std::span<uint8_t> bytes, const std::string& what) {
+  return fill(bytes, what, [fd](uint8_t* to, size_t count, size_t) { return ::read(fd, to, count); });
+}
+
+size_t readFullyAt(int fd, std::span<uint8_t> bytes, int64_t offset, const std::string& what) {
+  return fill(bytes, what, [fd, offset](uint8_t* to, size_t count, size_t done) {
+    return ::pread(fd, to, count, offset + static_cast<off_t>(done));
+  });
+}
+
+void enlargePipe(int fd) {
+#if defined(F_SETPIPE_SZ)
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISFIFO(status.st_mode)) return;
+  int largest = 1 << 20;
+  if (FILE* limit = std::fopen("/proc/sys/fs/pipe-max-size", "r")) {
+    if (std::fscanf(limit, "%d", &largest) != 1) largest = 1 << 20;
+    std::fclose(limit);
+  }
+  // Other pipes of this user may hold the allowance; a smaller one helps too.
+  for (int size = largest; size >= (1 << 16); size /= 2)
+    if (::fcntl(fd, F_SETPIPE_SZ, size) >= 0) return;
+#else
+  (void)fd;
+#endif
 }
 
 size_t readSome(int fd, std::span<uint8_t> bytes, const std::string& what) {

@@ -42,8 +42,19 @@ void writeAll(int fd, std::span<const uint8_t> bytes, const std::string& what);
 // Returns the count. Throws like writeAll.
 size_t readFully(int fd, std::span<uint8_t> bytes, const std::string& what);
 
+// Reads up to bytes.size() bytes from `offset` without moving the file's
+// position (several threads may read one file at once); fewer only at the
+// end of the file. Throws like writeAll.
+size_t readFullyAt(int fd, std::span<uint8_t> bytes, int64_t offset, const std::string& what);
+
 // One read of at most bytes.size() bytes (0 only at the end of the input).
 size_t readSome(int fd, std::span<uint8_t> bytes, const std::string& what);
+
+// Gives a pipe (or FIFO) at `fd` the largest buffer the system allows
+// unprivileged programs, so that a frame of several MiB crosses it in a few
+// writes and the programs on either side block less often. Anything else is
+// left alone, as is a pipe the system will not enlarge.
+void enlargePipe(int fd);
 
 // "what: strerror(errno)".
 std::string systemErrorText(const std::string& what, int error);
