@@ -196,7 +196,7 @@ bool Y4mReader::read(YuvPicture& picture) {
   if (line.substr(0, 5) != "FRAME") fail(name_, "expected a FRAME marker between frames");
   picture.allocate(header_.width, header_.height, header_.chroma);
   picture.fullRange = header_.fullRange.value_or(false);
-  const auto readPlane = [&](std::vector<uint8_t>& plane) {
+  const auto readPlane = [&](testhost::FrameBytes& plane) {
     if (readBytes(plane.data(), plane.size()) != plane.size()) fail(name_, "the last frame is cut short");
   };
   readPlane(picture.y);
@@ -271,7 +271,7 @@ void Y4mFile::read(int64_t index, YuvPicture& picture) const {
   picture.allocate(header_.width, header_.height, header_.chroma);
   picture.fullRange = header_.fullRange.value_or(false);
   int64_t offset = frames_.at(static_cast<size_t>(index));
-  const auto readPlane = [&](std::vector<uint8_t>& plane) {
+  const auto readPlane = [&](testhost::FrameBytes& plane) {
     if (readFullyAt(fd_.get(), plane, offset, name_) != plane.size()) fail(name_, "the file got shorter while read");
     offset += static_cast<int64_t>(plane.size());
   };

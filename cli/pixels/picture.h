@@ -34,7 +34,7 @@ struct YuvPicture {
   int32_t height = 0;
   Chroma chroma = Chroma::k420;
   bool fullRange = false;
-  std::vector<uint8_t> y, cb, cr;
+  testhost::FrameBytes y, cb, cr;  // not cleared when sized: every sample is written before it is read
 
   int32_t chromaWidth() const { return chroma == Chroma::k444 ? width : (width + 1) / 2; }
   int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }

@@ -193,7 +193,7 @@ TEST(Y4mTest, StreamsItCannotTakeAreRefusedWithAReason) {
   Y4mReader monoReader((folder / "mono.y4m").string());
   ASSERT_TRUE(monoReader.read(picture));
   EXPECT_EQ(picture.chroma, Chroma::k444);
-  EXPECT_EQ(picture.cr, (std::vector<uint8_t>{128, 128, 128, 128}));
+  EXPECT_EQ(picture.cr, (testhost::FrameBytes{128, 128, 128, 128}));
 }
 
 TEST(PngTest, AnEncodedPictureReadsBackAsRgb) {
