@@ -14,57 +14,15 @@ namespace {
 
 using testhost::HostFrame;
 
-using ByteTable = std::array<uint8_t, 256>;
 using rows::RangeMap;
 
-// The range maps of pixel_rows.h as tables, for the per-pixel RGB loops.
-struct RangeTables {
-  ByteTable identity, lumaToFull, chromaToFull, lumaToStudio, chromaToStudio;
-  RangeTables() {
-    for (int v = 0; v < 256; ++v) {
-      const auto value = static_cast<uint8_t>(v);
-      identity[v] = value;
-      lumaToFull[v] = rows::mapSample(RangeMap::kLumaToFull, value);
-      chromaToFull[v] = rows::mapSample(RangeMap::kChromaToFull, value);
-      lumaToStudio[v] = rows::mapSample(RangeMap::kLumaToStudio, value);
-      chromaToStudio[v] = rows::mapSample(RangeMap::kChromaToStudio, value);
-    }
-  }
-};
-const RangeTables& ranges() {
-  static const RangeTables tables;
-  return tables;
-}
-
-// Full-range BT.601 in 16.16 fixed point. The weights of each output add up
-// to 65536 (luma) or 0 (chroma), so grey stays grey exactly.
+// Full-range BT.601 in 16.16 fixed point (the weights of pixel_rows.h).
 constexpr int32_t kHalf = 1 << 15;
-constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
-constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
-constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
-
-struct ChromaTables {
-  std::array<int32_t, 256> crToRed, cbToGreen, crToGreen, cbToBlue;
-  ChromaTables() {
-    for (int v = 0; v < 256; ++v) {
-      const double c = v - 128;
-      crToRed[v] = static_cast<int32_t>(std::lround(1.402 * c * 65536.0));
-      cbToGreen[v] = static_cast<int32_t>(std::lround(-0.344136 * c * 65536.0));
-      crToGreen[v] = static_cast<int32_t>(std::lround(-0.714136 * c * 65536.0));
-      cbToBlue[v] = static_cast<int32_t>(std::lround(1.772 * c * 65536.0));
-    }
-  }
-};
-const ChromaTables& chromaTables() {
-  static const ChromaTables tables;
-  return tables;
-}
+using rows::kCbB, rows::kCbG, rows::kCbR, rows::kCrB, rows::kCrG, rows::kCrR, rows::kYb, rows::kYg, rows::kYr;
 
 uint8_t clampByte(int32_t fixed) { return static_cast<uint8_t>(std::clamp((fixed + kHalf) >> 16, 0, 255)); }
 
 uint8_t lumaOf(int32_t r, int32_t g, int32_t b) { return clampByte(kYr * r + kYg * g + kYb * b); }
-uint8_t cbOf(int32_t r, int32_t g, int32_t b) { return clampByte(kCbR * r + kCbG * g + kCbB * b + (128 << 16)); }
-uint8_t crOf(int32_t r, int32_t g, int32_t b) { return clampByte(kCrR * r + kCrG * g + kCrB * b + (128 << 16)); }
 
 // Byte offsets within a pixel (RGB-type) or a pair (YCbCr), from the layout
 // the frame answers.
@@ -162,12 +120,10 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
 
 void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
   const Offsets o = offsetsOf(frame);
-  const RangeTables& r = ranges();
-  const ChromaTables& t = chromaTables();
-  const ByteTable& luma = picture.fullRange ? r.identity : r.lumaToFull;
-  const ByteTable& chroma = picture.fullRange ? r.identity : r.chromaToFull;
   const int32_t width = picture.width;
-  std::vector<uint8_t> cbBuffer, crBuffer, cbFull(static_cast<size_t>(width)), crFull(static_cast<size_t>(width));
+  // Rows of one sample per pixel, in full range.
+  std::vector<uint8_t> cbBuffer, crBuffer, cbFull(static_cast<size_t>(width)), crFull(static_cast<size_t>(width)),
+      lumaFull(static_cast<size_t>(width));
   for (int32_t y = 0; y < picture.height; ++y) {
     const uint8_t* cb;
     const uint8_t* cr;
@@ -178,31 +134,22 @@ void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
       // Back to one sample per pixel: even pixels take their pair's sample,
       // odd pixels the mean of their pair's and the next pair's.
       const ChromaRow c = pairChroma(picture, y, cbBuffer, crBuffer);
-      const int32_t pairs = (width + 1) / 2;
-      for (int32_t x = 0; x < width; ++x) {
-        const int32_t p = x / 2;
-        if (x % 2 == 0) {
-          cbFull[x] = c.cb[p];
-          crFull[x] = c.cr[p];
-        } else {
-          const int32_t next = std::min(p + 1, pairs - 1);
-          cbFull[x] = static_cast<uint8_t>((c.cb[p] + c.cb[next] + 1) >> 1);
-          crFull[x] = static_cast<uint8_t>((c.cr[p] + c.cr[next] + 1) >> 1);
-        }
-      }
+      rows::widenChromaRow(c.cb, cbFull.data(), cbFull.size());
+      rows::widenChromaRow(c.cr, crFull.data(), crFull.size());
       cb = cbFull.data();
       cr = crFull.data();
     }
     const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
-    uint8_t* out = frame.memoryRow(frame.memoryRowOf(y));
-    for (int32_t x = 0; x < width; ++x, out += 4) {
-      const int32_t l = luma[lumaRow[x]] << 16;
-      const uint8_t u = chroma[cb[x]], v = chroma[cr[x]];
-      out[o.red] = clampByte(l + t.crToRed[v]);
-      out[o.green] = clampByte(l + t.cbToGreen[u] + t.crToGreen[v]);
-      out[o.blue] = clampByte(l + t.cbToBlue[u]);
-      out[o.alpha] = 255;
+    if (!picture.fullRange) {
+      rows::mapRange(RangeMap::kLumaToFull, lumaRow, lumaFull.data(), lumaFull.size());
+      rows::mapRange(RangeMap::kChromaToFull, cb, cbFull.data(), cbFull.size());
+      rows::mapRange(RangeMap::kChromaToFull, cr, crFull.data(), crFull.size());
+      lumaRow = lumaFull.data();
+      cb = cbFull.data();
+      cr = crFull.data();
     }
+    rows::planesToRgbRow(lumaRow, cb, cr, {o.red, o.green, o.blue, o.alpha}, frame.memoryRow(frame.memoryRowOf(y)),
+                         static_cast<size_t>(width));
   }
 }
 
@@ -270,21 +217,10 @@ void writePlanes(const HostFrame& frame, bool fullRange, uint8_t* lumaPlane, uin
     return;
   }
   const Offsets o = offsetsOf(frame);
-  const RangeTables& r = ranges();
-  const ByteTable& luma = fullRange ? r.identity : r.lumaToStudio;
-  const ByteTable& chroma = fullRange ? r.identity : r.chromaToStudio;
   for (int32_t y = 0; y < frame.height(); ++y) {
-    const uint8_t* in = frame.memoryRow(frame.memoryRowOf(y));
     const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
-    uint8_t* outY = lumaPlane + row;
-    uint8_t* outCb = cbPlane + row;
-    uint8_t* outCr = crPlane + row;
-    for (int32_t x = 0; x < width; ++x, in += 4) {
-      const int32_t red = in[o.red], green = in[o.green], blue = in[o.blue];
-      outY[x] = luma[lumaOf(red, green, blue)];
-      outCb[x] = chroma[cbOf(red, green, blue)];
-      outCr[x] = chroma[crOf(red, green, blue)];
-    }
+    rows::rgbRowToPlanes(frame.memoryRow(frame.memoryRowOf(y)), {o.red, o.green, o.blue}, !fullRange, lumaPlane + row,
+                         cbPlane + row, crPlane + row, static_cast<size_t>(width));
   }
 }
 
@@ -316,7 +252,7 @@ void frameToY4m(const HostFrame& frame, bool fullRange, testhost::FrameBytes& ou
 
 void frameToRgba(const HostFrame& frame, RgbaPicture& picture) {
   const Offsets o = offsetsOf(frame);
-  const ChromaTables& t = chromaTables();
+  const rows::ChromaContributions& t = rows::chromaContributions();
   const int32_t width = frame.width();
   const bool ycc = testhost::isYcc(frame.format().pixels);
   picture.allocate(width, frame.height());

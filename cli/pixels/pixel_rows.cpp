@@ -1,6 +1,7 @@
 #include "cli/pixels/pixel_rows.h"
 
 #include <algorithm>
+#include <cmath>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -47,6 +48,15 @@ void interpolateRowReference(const uint8_t* nearer, const uint8_t* farther, uint
   for (size_t i = 0; i < n; ++i) out[i] = interpolate(nearer[i], farther[i]);
 }
 
+void widenChromaRowReference(const uint8_t* pairs, uint8_t* out, size_t width) {
+  const size_t pairCount = (width + 1) / 2;
+  for (size_t x = 0; x < width; ++x) {
+    const size_t p = x / 2;
+    const size_t next = std::min(p + 1, pairCount - 1);
+    out[x] = x % 2 == 0 ? pairs[p] : static_cast<uint8_t>((pairs[p] + pairs[next] + 1) >> 1);
+  }
+}
+
 void halveRowReference(const uint8_t* in, uint8_t* out, size_t pairs) {
   for (size_t p = 0; p < pairs; ++p) out[p] = static_cast<uint8_t>((in[2 * p] + in[2 * p + 1] + 1) >> 1);
 }
@@ -84,6 +94,60 @@ void unpackRowReference(PairLayout layout, const uint8_t* in, bool compress, uin
     luma[2 * p + 1] = lumaOf(in[chromaFirst ? 3 : 2]);
     cb[p] = chromaOf(in[chromaFirst ? 0 : 1]);
     cr[p] = chromaOf(in[chromaFirst ? 2 : 3]);
+  }
+}
+
+namespace {
+
+uint8_t clampedFixed(int32_t fixed) { return static_cast<uint8_t>(std::clamp((fixed + (1 << 15)) >> 16, 0, 255)); }
+
+}  // namespace
+
+void rgbRowToPlanesReference(const uint8_t* in, RgbOffsets o, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                             size_t width) {
+  for (size_t x = 0; x < width; ++x, in += 4) {
+    const int32_t r = in[o.red], g = in[o.green], b = in[o.blue];
+    const uint8_t y = clampedFixed(kYr * r + kYg * g + kYb * b);
+    const uint8_t u = clampedFixed(kCbR * r + kCbG * g + kCbB * b + (128 << 16));
+    const uint8_t v = clampedFixed(kCrR * r + kCrG * g + kCrB * b + (128 << 16));
+    luma[x] = compress ? mapSample(RangeMap::kLumaToStudio, y) : y;
+    cb[x] = compress ? mapSample(RangeMap::kChromaToStudio, u) : u;
+    cr[x] = compress ? mapSample(RangeMap::kChromaToStudio, v) : v;
+  }
+}
+
+namespace {
+
+// The weights of ChromaContributions, in its order.
+constexpr std::array<double, 4> kChromaWeights{1.402, -0.344136, -0.714136, 1.772};
+
+int32_t contributionOf(double weight, int value) {
+  return static_cast<int32_t>(std::lround(weight * (value - 128) * 65536.0));
+}
+
+}  // namespace
+
+const ChromaContributions& chromaContributions() {
+  static const ChromaContributions made = [] {
+    ChromaContributions c{};
+    std::array<std::array<int32_t, 256>*, 4> tables{&c.crToRed, &c.cbToGreen, &c.crToGreen, &c.cbToBlue};
+    for (size_t t = 0; t < tables.size(); ++t)
+      for (int v = 0; v < 256; ++v) (*tables[t])[static_cast<size_t>(v)] = contributionOf(kChromaWeights[t], v);
+    return c;
+  }();
+  return made;
+}
+
+void planesToRgbRowReference(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets o, uint8_t* out,
+                             size_t width) {
+  const ChromaContributions& t = chromaContributions();
+  for (size_t x = 0; x < width; ++x, out += 4) {
+    const int32_t l = luma[x] << 16;
+    const uint8_t u = cb[x], v = cr[x];
+    out[o.red] = clampedFixed(l + t.crToRed[v]);
+    out[o.green] = clampedFixed(l + t.cbToGreen[u] + t.crToGreen[v]);
+    out[o.blue] = clampedFixed(l + t.cbToBlue[u]);
+    out[o.alpha] = 255;
   }
 }
 
@@ -316,6 +380,131 @@ HORAZ_AVX2 void unpackRowAvx2Loop(PairLayout layout, const uint8_t*& in, uint8_t
   }
 }
 
+// Eight pixels' component `shift` (a bit offset in the pixel) as 32-bit
+// lanes.
+HORAZ_AVX2 inline __m256i component(__m256i pixels, __m128i shift) {
+  return _mm256_and_si256(_mm256_srl_epi32(pixels, shift), _mm256_set1_epi32(0xFF));
+}
+
+// Thirty-two 32-bit lanes holding 0..255 (after clamping) as bytes in order.
+HORAZ_AVX2 inline __m256i lanesToBytes(__m256i a, __m256i b, __m256i c, __m256i d) {
+  const __m256i words = _mm256_packus_epi16(_mm256_packs_epi32(a, b), _mm256_packs_epi32(c, d));
+  // The packs work within 128-bit halves: dwords come out as 0 4 1 5 2 6 3 7.
+  return _mm256_permutevar8x32_epi32(words, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+}
+
+// The three fixed-point sums of eight pixels, shifted down and rounded (not
+// yet clamped). Products of 16-bit pairs: a weight above 32767 is split into
+// a shift and a smaller weight.
+struct RgbSums {
+  __m256i y, cb, cr;
+};
+HORAZ_AVX2 inline RgbSums rgbSums(__m256i r, __m256i g, __m256i b) {
+  const __m256i rg = _mm256_or_si256(r, _mm256_slli_epi32(g, 16));
+  const __m256i gb = _mm256_or_si256(g, _mm256_slli_epi32(b, 16));
+  const __m256i half = _mm256_set1_epi32(1 << 15), chromaBase = _mm256_set1_epi32((128 << 16) + (1 << 15));
+  static_assert(kYg == 65536 - 27066 && kCbB == 32768 && kCrR == 32768);
+  const __m256i y = _mm256_add_epi32(
+      _mm256_add_epi32(_mm256_madd_epi16(rg, _mm256_set1_epi32((-27066 * 65536) | kYr)), _mm256_slli_epi32(g, 16)),
+      _mm256_madd_epi16(b, _mm256_set1_epi32(kYb)));
+  const __m256i cb = _mm256_add_epi32(_mm256_madd_epi16(rg, _mm256_set1_epi32((kCbG * 65536) | (kCbR & 0xFFFF))),
+                                      _mm256_slli_epi32(b, 15));
+  const __m256i cr = _mm256_add_epi32(_mm256_madd_epi16(gb, _mm256_set1_epi32((kCrB * 65536) | (kCrG & 0xFFFF))),
+                                      _mm256_slli_epi32(r, 15));
+  return {_mm256_srai_epi32(_mm256_add_epi32(y, half), 16), _mm256_srai_epi32(_mm256_add_epi32(cb, chromaBase), 16),
+          _mm256_srai_epi32(_mm256_add_epi32(cr, chromaBase), 16)};
+}
+
+HORAZ_AVX2 void rgbRowLoop(const uint8_t* in, RgbOffsets o, uint8_t* luma, uint8_t* cb, uint8_t* cr, size_t& x,
+                           size_t width) {
+  const __m128i redShift = _mm_cvtsi32_si128(8 * o.red), greenShift = _mm_cvtsi32_si128(8 * o.green),
+                blueShift = _mm_cvtsi32_si128(8 * o.blue);
+  for (; x + 32 <= width; x += 32) {
+    RgbSums sums[4];
+    for (int i = 0; i < 4; ++i) {
+      const __m256i pixels = load256(in + 4 * (x + 8 * static_cast<size_t>(i)));
+      sums[i] = rgbSums(component(pixels, redShift), component(pixels, greenShift), component(pixels, blueShift));
+    }
+    store256(luma + x, lanesToBytes(sums[0].y, sums[1].y, sums[2].y, sums[3].y));
+    store256(cb + x, lanesToBytes(sums[0].cb, sums[1].cb, sums[2].cb, sums[3].cb));
+    store256(cr + x, lanesToBytes(sums[0].cr, sums[1].cr, sums[2].cr, sums[3].cr));
+  }
+}
+
+// One component of eight pixels: (sum + 2^15) >> 16 clamped to 0..255, at
+// bit offset `shift` of each 32-bit pixel.
+HORAZ_AVX2 inline __m256i placedComponent(__m256i sum, __m128i shift) {
+  const __m256i value = _mm256_srai_epi32(_mm256_add_epi32(sum, _mm256_set1_epi32(1 << 15)), 16);
+  const __m256i clamped = _mm256_min_epi32(_mm256_max_epi32(value, _mm256_setzero_si256()), _mm256_set1_epi32(255));
+  return _mm256_sll_epi32(clamped, shift);
+}
+
+HORAZ_AVX2 inline __m256i eightSamples(const uint8_t* p) {
+  return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+}
+
+// A contribution table as arithmetic: table[v] = whole x c + ((fraction x c
+// + 2^21) >> 22) with c = v - 128, whole = floor(weight x 65536) and fraction
+// its remainder in 22 bits, which is the table's rounding to nearest unless
+// a product lies within 2^-16 of a half. Checked against every entry once;
+// the loop looks the tables up instead when one differs.
+struct LinearForm {
+  int32_t whole, fraction;
+};
+struct LinearForms {
+  bool exact = true;
+  std::array<LinearForm, 4> forms{};
+};
+const LinearForms& linearForms() {
+  static const LinearForms made = [] {
+    LinearForms l;
+    const ChromaContributions& c = chromaContributions();
+    const std::array<const std::array<int32_t, 256>*, 4> tables{&c.crToRed, &c.cbToGreen, &c.crToGreen, &c.cbToBlue};
+    for (size_t t = 0; t < tables.size(); ++t) {
+      const double scaled = kChromaWeights[t] * 65536.0;
+      const double whole = std::floor(scaled);
+      LinearForm& f = l.forms[t];
+      f.whole = static_cast<int32_t>(whole);
+      f.fraction = static_cast<int32_t>(std::lround((scaled - whole) * double(1 << 22)));
+      for (int v = 0; v < 256; ++v) {
+        const int32_t centred = v - 128;
+        if (f.whole * centred + ((f.fraction * centred + (1 << 21)) >> 22) != (*tables[t])[static_cast<size_t>(v)])
+          l.exact = false;
+      }
+    }
+    return l;
+  }();
+  return made;
+}
+
+HORAZ_AVX2 inline __m256i contribution(__m256i centred, const LinearForm& f) {
+  const __m256i rounded = _mm256_srai_epi32(
+      _mm256_add_epi32(_mm256_mullo_epi32(centred, _mm256_set1_epi32(f.fraction)), _mm256_set1_epi32(1 << 21)), 22);
+  return _mm256_add_epi32(_mm256_mullo_epi32(centred, _mm256_set1_epi32(f.whole)), rounded);
+}
+
+HORAZ_AVX2 void rgbPixelLoop(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets o, uint8_t* out,
+                             size_t& x, size_t width) {
+  const LinearForms& linear = linearForms();
+  if (!linear.exact) return;  // the reference does the whole row
+  const LinearForm &crToRed = linear.forms[0], &cbToGreen = linear.forms[1], &crToGreen = linear.forms[2],
+                   &cbToBlue = linear.forms[3];
+  const __m128i redShift = _mm_cvtsi32_si128(8 * o.red), greenShift = _mm_cvtsi32_si128(8 * o.green),
+                blueShift = _mm_cvtsi32_si128(8 * o.blue);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(255u << (8 * o.alpha)));
+  const __m256i centre = _mm256_set1_epi32(128);
+  for (; x + 8 <= width; x += 8) {
+    const __m256i l = _mm256_slli_epi32(eightSamples(luma + x), 16);
+    const __m256i u = _mm256_sub_epi32(eightSamples(cb + x), centre),
+                  v = _mm256_sub_epi32(eightSamples(cr + x), centre);
+    const __m256i red = placedComponent(_mm256_add_epi32(l, contribution(v, crToRed)), redShift);
+    const __m256i green = placedComponent(
+        _mm256_add_epi32(l, _mm256_add_epi32(contribution(u, cbToGreen), contribution(v, crToGreen))), greenShift);
+    const __m256i blue = placedComponent(_mm256_add_epi32(l, contribution(u, cbToBlue)), blueShift);
+    store256(out + 4 * x, _mm256_or_si256(_mm256_or_si256(red, green), _mm256_or_si256(blue, alpha)));
+  }
+}
+
 bool processorHasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
@@ -334,6 +523,20 @@ void interpolateRow(const uint8_t* nearer, const uint8_t* farther, uint8_t* out,
   size_t i = 0;
   for (; i + 16 <= n; i += 16) store(out + i, interpolate16(load(nearer + i), load(farther + i)));
   interpolateRowReference(nearer + i, farther + i, out + i, n - i);
+}
+
+void widenChromaRow(const uint8_t* pairs, uint8_t* out, size_t width) {
+  const size_t pairCount = (width + 1) / 2;
+  size_t p = 0;
+  // Sixteen pairs at a time while the next pair's sample is still inside.
+  for (; p + 16 < pairCount && 2 * p + 32 <= width; p += 16) {
+    const __m128i own = load(pairs + p);
+    const __m128i between = _mm_avg_epu8(own, load(pairs + p + 1));
+    store(out + 2 * p, _mm_unpacklo_epi8(own, between));
+    store(out + 2 * p + 16, _mm_unpackhi_epi8(own, between));
+  }
+  // The rest as the reference does it, the last pair's own sample included.
+  widenChromaRowReference(pairs + p, out + 2 * p, width - 2 * p);
 }
 
 void halveRow(const uint8_t* in, uint8_t* out, size_t pairs) {
@@ -395,7 +598,42 @@ void unpackRowAvx2(PairLayout layout, const uint8_t* in, bool compress, uint8_t*
   unpackRowSse2(layout, in, compress, luma + 2 * p, cb + p, cr + p, pairs - p);
 }
 
+void planesToRgbRowAvx2(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets, uint8_t* out,
+                        size_t width) {
+  size_t x = 0;
+  rgbPixelLoop(luma, cb, cr, offsets, out, x, width);
+  planesToRgbRowReference(luma + x, cb + x, cr + x, offsets, out + 4 * x, width - x);
+}
+
+void rgbRowToPlanesAvx2(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                        size_t width) {
+  size_t x = 0;
+  rgbRowLoop(in, offsets, luma, cb, cr, x, width);
+  rgbRowToPlanesReference(in + 4 * x, offsets, false, luma + x, cb + x, cr + x, width - x);
+  if (compress) {
+    mapRange(RangeMap::kLumaToStudio, luma, luma, width);
+    mapRange(RangeMap::kChromaToStudio, cb, cb, width);
+    mapRange(RangeMap::kChromaToStudio, cr, cr, width);
+  }
+}
+
 }  // namespace vector
+
+void planesToRgbRow(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets, uint8_t* out,
+                    size_t width) {
+  if (processorHasAvx2())
+    vector::planesToRgbRowAvx2(luma, cb, cr, offsets, out, width);
+  else
+    planesToRgbRowReference(luma, cb, cr, offsets, out, width);
+}
+
+void rgbRowToPlanes(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                    size_t width) {
+  if (processorHasAvx2())
+    vector::rgbRowToPlanesAvx2(in, offsets, compress, luma, cb, cr, width);
+  else
+    rgbRowToPlanesReference(in, offsets, compress, luma, cb, cr, width);
+}
 
 void packRow(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
              size_t pairs) {
@@ -424,6 +662,7 @@ void interpolateRow(const uint8_t* nearer, const uint8_t* farther, uint8_t* out,
   interpolateRowReference(nearer, farther, out, n);
 }
 void halveRow(const uint8_t* in, uint8_t* out, size_t pairs) { halveRowReference(in, out, pairs); }
+void widenChromaRow(const uint8_t* pairs, uint8_t* out, size_t width) { widenChromaRowReference(pairs, out, width); }
 void packRow(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
              size_t pairs) {
   packRowReference(layout, luma, chroma, expand, out, pairs);
@@ -431,6 +670,14 @@ void packRow(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma,
 void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                size_t pairs) {
   unpackRowReference(layout, in, compress, luma, cb, cr, pairs);
+}
+void rgbRowToPlanes(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                    size_t width) {
+  rgbRowToPlanesReference(in, offsets, compress, luma, cb, cr, width);
+}
+void planesToRgbRow(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets, uint8_t* out,
+                    size_t width) {
+  planesToRgbRowReference(luma, cb, cr, offsets, out, width);
 }
 
 #endif

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -66,6 +67,53 @@ void unpackRowReference(PairLayout layout, const uint8_t* in, bool compress, uin
 void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                size_t pairs);
 
+// Full-range BT.601 from RGB in 16.16 fixed point. The weights of each
+// output add up to 65536 (luma) or 0 (chroma), so grey stays grey exactly.
+inline constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
+inline constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
+inline constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
+
+// Byte offsets of red, green and blue within a 4-byte RGB-type pixel.
+struct RgbOffsets {
+  int32_t red, green, blue;
+};
+
+// `width` 4-byte pixels into luma, Cb and Cr planes (one sample each per
+// pixel): Y = (kYr R + kYg G + kYb B + 2^15) >> 16, Cb and Cr likewise plus
+// 128, each clamped to 0..255, then compressed to studio range when
+// `compress` is set.
+void rgbRowToPlanesReference(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb,
+                             uint8_t* cr, size_t width);
+void rgbRowToPlanes(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                    size_t width);
+
+// One chroma sample per pair back to one per pixel for `width` pixels: an
+// even pixel takes its pair's sample, an odd one the mean of its pair's and
+// the next pair's (the last pair's own at the end), rounded up.
+void widenChromaRowReference(const uint8_t* pairs, uint8_t* out, size_t width);
+void widenChromaRow(const uint8_t* pairs, uint8_t* out, size_t width);
+
+// What a full-range Cb or Cr sample adds to red, green and blue, in 16.16
+// fixed point, by value: the RGB conversion's weights (1.402, -0.344136,
+// -0.714136, 1.772) times the sample less 128, each rounded once.
+struct ChromaContributions {
+  std::array<int32_t, 256> crToRed, cbToGreen, crToGreen, cbToBlue;
+};
+const ChromaContributions& chromaContributions();
+
+// Byte offsets of red, green, blue and alpha within a 4-byte pixel.
+struct RgbaOffsets {
+  int32_t red, green, blue, alpha;
+};
+
+// `width` pixels from full-range luma, Cb and Cr (one sample each per pixel)
+// into 4-byte pixels: R = clamp((Y << 16) + crToRed[Cr] + 2^15) >> 16, and
+// so on, alpha 255.
+void planesToRgbRowReference(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets,
+                             uint8_t* out, size_t width);
+void planesToRgbRow(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets, uint8_t* out,
+                    size_t width);
+
 #if defined(__SSE2__)
 // The vector loops by instruction set, each giving the reference's bytes;
 // packRow and unpackRow run the widest the processor has. The AVX2 ones must
@@ -85,6 +133,10 @@ void unpackRowSse2(PairLayout layout, const uint8_t* in, bool compress, uint8_t*
                    size_t pairs);
 void unpackRowAvx2(PairLayout layout, const uint8_t* in, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                    size_t pairs);
+void planesToRgbRowAvx2(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets, uint8_t* out,
+                        size_t width);
+void rgbRowToPlanesAvx2(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+                        size_t width);
 }  // namespace vector
 #endif
 

@@ -106,9 +106,50 @@ TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
       interpolateRow(cbNear.data() + offset, cbFar.data() + offset, fast.data(), pairs);
       interpolateRowReference(cbNear.data() + offset, cbFar.data() + offset, reference.data(), pairs);
       ASSERT_EQ(fast, reference);
+      Bytes wideFast(2 * pairs), wideReference(2 * pairs);
+      for (const size_t width : {2 * pairs, pairs == 0 ? 0 : 2 * pairs - 1}) {
+        widenChromaRow(cbNear.data() + offset, wideFast.data(), width);
+        widenChromaRowReference(cbNear.data() + offset, wideReference.data(), width);
+        ASSERT_EQ(wideFast, wideReference) << width << " pixels";
+      }
       halveRow(luma.data() + offset, fast.data(), pairs);
       halveRowReference(luma.data() + offset, reference.data(), pairs);
       ASSERT_EQ(fast, reference);
+    }
+  }
+}
+
+// Every pixel layout's offsets, mapped or not, across the 32-pixel step.
+TEST(RowLoopTest, RgbRowsGiveTheReferencePlanes) {
+  std::mt19937 random(11);
+  const RgbOffsets layouts[] = {{0, 1, 2}, {2, 1, 0}, {1, 2, 3}};
+  for (size_t width : {0u, 1u, 31u, 32u, 33u, 64u, 100u, 1920u}) {
+    Bytes pixels = randomBytes(random, 4 * width + 1);
+    // Greys and the extremes, where the clamps and rounding show.
+    for (size_t x = 0; x < std::min<size_t>(width, 6); ++x) std::fill_n(pixels.data() + 1 + 4 * x, 4, x < 3 ? 0 : 255);
+    for (const RgbOffsets& offsets : layouts) {
+      for (const bool compress : {false, true}) {
+        Bytes y1(width), u1(width), v1(width), y2(width), u2(width), v2(width);
+        rgbRowToPlanesReference(pixels.data() + 1, offsets, compress, y2.data(), u2.data(), v2.data(), width);
+        rgbRowToPlanes(pixels.data() + 1, offsets, compress, y1.data(), u1.data(), v1.data(), width);
+        ASSERT_EQ(y1, y2) << width << " pixels, red at " << offsets.red << (compress ? ", studio" : "");
+        ASSERT_EQ(u1, u2);
+        ASSERT_EQ(v1, v2);
+      }
+    }
+  }
+}
+
+TEST(RowLoopTest, PlanesGiveTheReferenceRgbRows) {
+  std::mt19937 random(13);
+  const RgbaOffsets layouts[] = {{0, 1, 2, 3}, {2, 1, 0, 3}, {1, 2, 3, 0}};
+  for (size_t width : {0u, 1u, 7u, 8u, 9u, 33u, 1920u}) {
+    const Bytes luma = randomBytes(random, width), cb = randomBytes(random, width), cr = randomBytes(random, width);
+    for (const RgbaOffsets& offsets : layouts) {
+      Bytes fast(4 * width), reference(4 * width);
+      planesToRgbRowReference(luma.data(), cb.data(), cr.data(), offsets, reference.data(), width);
+      planesToRgbRow(luma.data(), cb.data(), cr.data(), offsets, fast.data(), width);
+      ASSERT_EQ(fast, reference) << width << " pixels, red at " << offsets.red;
     }
   }
 }
