@@ -221,7 +221,9 @@ std::shared_ptr<Y4mFile> Y4mFile::open(const std::string& path) {
   const auto size = static_cast<int64_t>(status.st_size);
   if (size == 0) fail(path, "empty input (expected a YUV4MPEG2 stream)");
   // Frames are read front to back; the kernel may read ahead generously.
+#if defined(POSIX_FADV_SEQUENTIAL)
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
 
   // A header line or frame marker of at most 4096 bytes, from `offset`,
   // without its newline; `end` gets the offset after the newline.

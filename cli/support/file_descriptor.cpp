@@ -3,7 +3,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -66,6 +70,26 @@ size_t fill(std::span<uint8_t> bytes, const std::string& what, ReadAt readAt) {
   return total;
 }
 
+// A read at `offset` that leaves the file's position alone, so that
+// several threads may read one file at once.
+ssize_t positionedRead(int fd, uint8_t* to, size_t count, int64_t offset) {
+#ifdef _WIN32
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  DWORD got = 0;
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  if (!ReadFile(handle, to, static_cast<DWORD>(std::min<size_t>(count, 1u << 30)), &got, &at)) {
+    if (GetLastError() == ERROR_HANDLE_EOF) return 0;
+    errno = EIO;
+    return -1;
+  }
+  return static_cast<ssize_t>(got);
+#else
+  return ::pread(fd, to, count, static_cast<off_t>(offset));
+#endif
+}
+
 }  // namespace
 
 size_t readFully(int fd, std::span<uint8_t> bytes, const std::string& what) {
@@ -74,7 +98,7 @@ size_t readFully(int fd, std::span<uint8_t> bytes, const std::string& what) {
 
 size_t readFullyAt(int fd, std::span<uint8_t> bytes, int64_t offset, const std::string& what) {
   return fill(bytes, what, [fd, offset](uint8_t* to, size_t count, size_t done) {
-    return ::pread(fd, to, count, offset + static_cast<off_t>(done));
+    return positionedRead(fd, to, count, offset + static_cast<int64_t>(done));
   });
 }
 
