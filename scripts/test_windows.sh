@@ -13,7 +13,7 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${WINDOWS_BUILD_DIR:-$root/build-windows}
 programs=(horaz_module_tests horaz_registration_tests horaz_time_tests horaz_compositing_tests
-  horaz_surface_tests)
+  horaz_surface_tests horaz_render_tests horaz_interaction_tests horaz_font_dialog_tests)
 summary=()
 failures=0
 started=$SECONDS
