@@ -1,9 +1,13 @@
 #include "cli/media/y4m.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -219,10 +223,19 @@ std::shared_ptr<Y4mMappedFile> Y4mMappedFile::open(const std::string& path) {
   if (::fstat(fd.get(), &status) != 0) fail(path, std::strerror(errno));
   file->size_ = static_cast<size_t>(status.st_size);
   if (file->size_ == 0) fail(path, "empty input (expected a YUV4MPEG2 stream)");
+#ifdef _WIN32
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd.get()));
+  const HANDLE section = CreateFileMappingW(handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  void* mapping = section ? MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0) : nullptr;
+  if (section) CloseHandle(section);  // the view keeps the mapping
+  if (!mapping) fail(path, "cannot map the file");
+  file->bytes_ = static_cast<const uint8_t*>(mapping);
+#else
   void* mapping = ::mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd.get(), 0);
   if (mapping == MAP_FAILED) fail(path, std::strerror(errno));
   file->bytes_ = static_cast<const uint8_t*>(mapping);
   ::madvise(mapping, file->size_, MADV_SEQUENTIAL);
+#endif
 
   const std::string_view all(reinterpret_cast<const char*>(file->bytes_), file->size_);
   const size_t headerEnd = all.find('\n');
@@ -251,7 +264,11 @@ std::shared_ptr<Y4mMappedFile> Y4mMappedFile::open(const std::string& path) {
 }
 
 Y4mMappedFile::~Y4mMappedFile() {
+#ifdef _WIN32
+  if (bytes_) UnmapViewOfFile(bytes_);
+#else
   if (bytes_) ::munmap(const_cast<uint8_t*>(bytes_), size_);
+#endif
 }
 
 YuvView Y4mMappedFile::frame(int64_t index) const {
@@ -272,13 +289,15 @@ YuvView Y4mMappedFile::frame(int64_t index) const {
   return view;
 }
 
-void Y4mMappedFile::release(int64_t index) const {
+void Y4mMappedFile::release([[maybe_unused]] int64_t index) const {
+#ifndef _WIN32  // Windows trims a read-only view's pages by itself
   // Whole pages inside the frame only; the file's pages stay in the page
   // cache, this only unmaps them from the process.
   const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
   const size_t begin = (frames_.at(static_cast<size_t>(index)) + page - 1) / page * page;
   const size_t end = (frames_[static_cast<size_t>(index)] + frameBytes_) / page * page;
   if (end > begin) ::madvise(const_cast<uint8_t*>(bytes_) + begin, end - begin, MADV_DONTNEED);
+#endif
 }
 
 void appendY4mFrame(const YuvPicture& picture, std::vector<uint8_t>& out) {

@@ -104,10 +104,10 @@ ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb
       // The chroma rows sit between luma rows 2k and 2k + 1.
       const int32_t nearer = y / 2;
       const int32_t farther = std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1);
-      const size_t near = static_cast<size_t>(nearer) * chromaWidth;
-      const size_t far = static_cast<size_t>(farther) * chromaWidth;
-      rows::interpolateRow(picture.cb + near, picture.cb + far, cb.data(), pairs);
-      rows::interpolateRow(picture.cr + near, picture.cr + far, cr.data(), pairs);
+      const size_t nearRow = static_cast<size_t>(nearer) * chromaWidth;
+      const size_t farRow = static_cast<size_t>(farther) * chromaWidth;
+      rows::interpolateRow(picture.cb + nearRow, picture.cb + farRow, cb.data(), pairs);
+      rows::interpolateRow(picture.cr + nearRow, picture.cr + farRow, cr.data(), pairs);
       return {cb.data(), cr.data()};
     }
     case Chroma::k444: {
@@ -144,9 +144,9 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
       const int32_t farther = picture.chroma == Chroma::k420
                                   ? std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1)
                                   : y;
-      const size_t near = static_cast<size_t>(nearer) * chromaWidth;
-      const size_t far = static_cast<size_t>(farther) * chromaWidth;
-      chroma = {picture.cb + near, picture.cb + far, picture.cr + near, picture.cr + far};
+      const size_t nearRow = static_cast<size_t>(nearer) * chromaWidth;
+      const size_t farRow = static_cast<size_t>(farther) * chromaWidth;
+      chroma = {picture.cb + nearRow, picture.cb + farRow, picture.cr + nearRow, picture.cr + farRow};
     }
     const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
     if (!oddLuma.empty()) {
