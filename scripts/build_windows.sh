@@ -16,7 +16,8 @@ if [[ ${SKIP_INSTALL:-0} != 1 ]]; then
     cmake make
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
     libgtest-dev
-    wine64 xvfb xauth xdotool fonts-liberation2
+    nlohmann-json3-dev
+    wine64 xvfb xauth xdotool fonts-liberation2 imagemagick
   )
   as_root=()
   if [[ $(id -u) -ne 0 ]]; then

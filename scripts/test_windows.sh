@@ -5,7 +5,9 @@
 # where "Arial", "Times New Roman" and "Courier New" are replaced by their
 # metric-compatible Liberation faces as a Windows install would provide them.
 # 64-bit programs run under wine64; the 32-bit ones only where this machine
-# can execute 32-bit programs. Prints which programs ran and which did not.
+# can execute 32-bit programs. horaz.exe renders the scenes of
+# scripts/compare_windows_render.sh beside the Linux build's horaz. Prints
+# which programs ran and which did not.
 #   scripts/test_windows.sh
 #   WINDOWS_BUILD_DIR=out scripts/test_windows.sh
 set -uo pipefail
@@ -65,6 +67,20 @@ run_arch() {
 }
 
 run_arch x86_64
+
+# horaz.exe against the Linux build's horaz: the same scenes, compared.
+if [[ -x ${HORAZ_LINUX:-$root/build/horaz} ]]; then
+  if "$root/scripts/compare_windows_render.sh" >"$build/compare.log" 2>&1; then
+    note "ran     compare_windows_render (x86_64 against Linux): passed"
+  else
+    note "ran     compare_windows_render (x86_64 against Linux): FAILED"
+    failures=$((failures + 1))
+  fi
+  sed 's/^/    /' "$build/compare.log"
+else
+  note "skipped compare_windows_render: no Linux build of horaz (scripts/test.sh makes one)"
+fi
+
 if can_run_32_bit; then
   run_arch i686
 else
