@@ -31,9 +31,10 @@ bool firstMemoryRowIsTop(HDC dc, BYTE* first, INT stride, INT height) {
 
 }  // namespace
 
-// GDI+ draws into a bitmap of its own: Wine's text drawing misreads a bitmap
-// over outside memory walked with a negative stride, and the copy below puts
-// the rows in either order.
+// GDI+ draws into a bitmap of its own: it starts transparent whatever the
+// surface's memory held (a surface cleared only where drawn keeps stale
+// pixels elsewhere), its rows are always top-down, and the copy on release
+// puts them in the surface's order.
 GdiplusGraphics makeGraphics(HDC dc) {
   GdiplusGraphics made;
   const auto selected = static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP));
