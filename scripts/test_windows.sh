@@ -81,7 +81,9 @@ else
   note "skipped compare_windows_render: no Linux build of horaz (scripts/test.sh makes one)"
 fi
 
-if can_run_32_bit; then
+if [[ ! -f $build/i686/horaz_time_tests.exe ]]; then
+  note "skipped i686 test programs: not built (scripts/build_windows.sh with WINDOWS_TEST_ARCHES=\"i686 x86_64\")"
+elif can_run_32_bit; then
   run_arch i686
 else
   note "skipped i686 test programs: this machine cannot run 32-bit programs under Wine"
