@@ -24,8 +24,8 @@ class EditorMainWindow {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"EditorMainWndClass";
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, L"EditorMainWndClass", L"Video Editor", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateWindowExW(0, L"EditorMainWndClass", L"Video Editor", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   ~EditorMainWindow() {
     if (window_) DestroyWindow(window_);

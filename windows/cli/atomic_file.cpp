@@ -48,8 +48,8 @@ bool isSpecialFile(const std::filesystem::path& path) {
 AtomicFile::AtomicFile(std::filesystem::path finalPath) : finalPath_(std::move(finalPath)) {
   if (finalPath_.filename().empty()) throw std::runtime_error(finalPath_.string() + ": not a file name");
   for (int attempt = 0; attempt < 100 && !fd_; ++attempt) {
-    temporaryPath_ = folderOf(finalPath_) / ("." + finalPath_.stem().string() + ".horaz-" + randomSuffix() +
-                                             finalPath_.extension().string());
+    temporaryPath_ = folderOf(finalPath_) /
+                     ("." + finalPath_.stem().string() + ".horaz-" + randomSuffix() + finalPath_.extension().string());
     fd_.reset(createNew(temporaryPath_));
     if (!fd_ && errno != EEXIST) break;
   }
