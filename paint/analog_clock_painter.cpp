@@ -141,7 +141,10 @@ void AnalogClockPainter::drawSecondHand(GpGraphics* graphics) const {
   const std::array<GpPointF, 2> line = secondHand();
   const GdiplusPen pen = makePen(handColour_, kSecondHandPenWidth, UnitWorld);
   if (!pen) return;
-  GdipDrawPolygon(graphics, pen.get(), line.data(), static_cast<INT>(line.size()));
+  // Some GDI+ builds (Wine's) refuse an outline of fewer than three points;
+  // the line between the two points is the same stroke.
+  if (GdipDrawPolygon(graphics, pen.get(), line.data(), static_cast<INT>(line.size())) == InvalidParameter)
+    GdipDrawLine(graphics, pen.get(), line[0].X, line[0].Y, line[1].X, line[1].Y);
 }
 
 }  // namespace horaz

@@ -1,5 +1,6 @@
 #include "paint/digital_clock_painter.h"
 
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -167,13 +168,36 @@ PixelArea DigitalClockPainter::extent(GpGraphics* graphics, int32_t posX, int32_
   return reach.widened(PixelArea::kShapeMargin);
 }
 
+namespace {
+
+// Whether text laid out at `layout` would land wholly outside what
+// `graphics` shows. Wine's GDI+ reads beyond its bitmap for text placed far
+// outside it, so such text is not handed to it at all: it would draw nothing
+// anyway. A corner 2^30 pixels or more away is out of sight whatever the
+// text's size; a layout with a width and a height cuts the text to it.
+bool textOutOfSight([[maybe_unused]] GpGraphics* graphics, [[maybe_unused]] const GpRectF& layout) {
+#ifdef _WIN32
+  constexpr REAL kFarAway = 1073741824.0f;  // 2^30
+  if (std::fabs(layout.X) >= kFarAway || std::fabs(layout.Y) >= kFarAway) return true;
+  if (!(layout.Width > 0.0f && layout.Height > 0.0f)) return false;
+  GpRectF visible{};
+  if (GdipGetVisibleClipBounds(graphics, &visible) != Ok) return false;
+  return layout.X >= visible.X + visible.Width || layout.Y >= visible.Y + visible.Height ||
+         layout.X + layout.Width <= visible.X || layout.Y + layout.Height <= visible.Y;
+#else
+  return false;
+#endif
+}
+
+}  // namespace
+
 void DigitalClockPainter::draw(GpGraphics* graphics, int32_t posX, int32_t posY, const char16_t* text) {
   if (graphics == nullptr) return;
   layOut(graphics, posX, posY, text);
   const LaidOut& l = *laidOut_;
   const Placement& p = l.placement;
   if (showsBox()) GdipFillRectangleI(graphics, l.backgroundBrush.get(), p.left, p.top, p.boxWidth, p.boxHeight);
-  if (showsText())
+  if (showsText() && !textOutOfSight(graphics, p.layout))
     GdipDrawString(graphics, platformText(l.text.c_str()), textLength(l.text.c_str()), drawingFont_.get(), &p.layout,
                    l.format.get(), l.textBrush.get());
   // The format and brushes go before the caller's drawing object does.

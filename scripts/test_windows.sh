@@ -5,7 +5,9 @@
 # where "Arial", "Times New Roman" and "Courier New" are replaced by their
 # metric-compatible Liberation faces as a Windows install would provide them.
 # 64-bit programs run under wine64; the 32-bit ones only where this machine
-# can execute 32-bit programs. Prints which programs ran and which did not.
+# can execute 32-bit programs. horaz.exe renders the scenes of
+# scripts/compare_windows_render.sh beside the Linux build's horaz. Prints
+# which programs ran and which did not.
 #   scripts/test_windows.sh
 #   WINDOWS_BUILD_DIR=out scripts/test_windows.sh
 set -uo pipefail
@@ -13,7 +15,7 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${WINDOWS_BUILD_DIR:-$root/build-windows}
 programs=(horaz_module_tests horaz_registration_tests horaz_time_tests horaz_compositing_tests
-  horaz_surface_tests)
+  horaz_surface_tests horaz_render_tests horaz_interaction_tests horaz_font_dialog_tests)
 summary=()
 failures=0
 started=$SECONDS
@@ -65,7 +67,23 @@ run_arch() {
 }
 
 run_arch x86_64
-if can_run_32_bit; then
+
+# horaz.exe against the Linux build's horaz: the same scenes, compared.
+if [[ -x ${HORAZ_LINUX:-$root/build/horaz} ]]; then
+  if "$root/scripts/compare_windows_render.sh" >"$build/compare.log" 2>&1; then
+    note "ran     compare_windows_render (x86_64 against Linux): passed"
+  else
+    note "ran     compare_windows_render (x86_64 against Linux): FAILED"
+    failures=$((failures + 1))
+  fi
+  sed 's/^/    /' "$build/compare.log"
+else
+  note "skipped compare_windows_render: no Linux build of horaz (scripts/test.sh makes one)"
+fi
+
+if [[ ! -f $build/i686/horaz_time_tests.exe ]]; then
+  note "skipped i686 test programs: not built (scripts/build_windows.sh with WINDOWS_TEST_ARCHES=\"i686 x86_64\")"
+elif can_run_32_bit; then
   run_arch i686
 else
   note "skipped i686 test programs: this machine cannot run 32-bit programs under Wine"

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "testhost/component_instance.h"
+#include "testhost/font_command.h"
 
 namespace horaz::testhost {
 namespace {

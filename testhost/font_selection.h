@@ -1,6 +1,6 @@
 #pragma once
 
-#include "testhost/font_command.h"
+#include "testhost/font_choice.h"
 #include "testhost/render_host.h"
 
 namespace horaz::testhost {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/guid.h"
-#include "testhost/font_command.h"
+#include "testhost/font_choice.h"
 #include "testhost/registration_model.h"
 
 namespace horaz::testhost {

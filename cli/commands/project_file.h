@@ -9,7 +9,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "testhost/font_command.h"
+#include "testhost/font_choice.h"
 
 namespace horaz::cli {
 

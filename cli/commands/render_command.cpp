@@ -292,8 +292,10 @@ int runRender(std::span<const std::string_view> arguments, Streams streams) {
   // Every render call makes and frees a frame-sized surface. Keep such
   // blocks in the heap instead of mapping and unmapping them each time
   // (which costs a page fault per 4 KiB, on every frame, in every thread).
+#ifdef M_MMAP_THRESHOLD  // the C library's allocator takes these settings
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
   try {
     return render(options, streams);
   } catch (const Interrupted&) {

@@ -60,19 +60,26 @@ class WorkerPool {
     // SIGINT and SIGTERM must reach the reading and writing thread, whose
     // blocking calls they interrupt; the workers block them (and the threads
     // inherit the mask they are started with).
+    // (Windows delivers Ctrl-C on a thread of its own: nothing to block.)
+#ifndef _WIN32
     sigset_t interrupts, previous;
     sigemptyset(&interrupts);
     sigaddset(&interrupts, SIGINT);
     sigaddset(&interrupts, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
+#endif
     try {
       for (WorkerState& state : states_) threads_.emplace_back([this, &state] { work(state); });
     } catch (...) {
+#ifndef _WIN32
       pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+#endif
       stop();
       throw;
     }
+#ifndef _WIN32
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+#endif
   }
 
   ~WorkerPool() { stop(); }

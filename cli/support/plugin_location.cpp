@@ -1,6 +1,7 @@
 #include "cli/support/plugin_location.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -24,7 +25,14 @@ std::filesystem::path locatePlugin(const std::optional<std::string>& option) {
   if (const char* overridden = std::getenv("HORAZ_PLUGIN"); overridden && *overridden) return asPath(overridden);
 
   std::error_code error;
+#ifdef _WIN32
+  wchar_t module[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, module, static_cast<DWORD>(std::size(module)));
+  if (length == 0 || length >= std::size(module)) error = std::make_error_code(std::errc::filename_too_long);
+  const std::filesystem::path program(std::wstring(module, length));
+#else
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+#endif
   if (error) throw std::runtime_error(std::string("cannot find the running program to look for ") + kPluginFileName);
   const std::filesystem::path folder = program.parent_path();
   const std::filesystem::path candidates[] = {folder / kPluginFileName,

@@ -5,6 +5,14 @@
 
 namespace horaz::test {
 
+// The C locale with UTF-8 text where the C runtime has one; Windows' runtime
+// knows only "C" by that name.
+#ifdef _WIN32
+inline constexpr const char* kCUtf8Locale = "C";
+#else
+inline constexpr const char* kCUtf8Locale = "C.UTF-8";
+#endif
+
 // Switches the C locale for one test and puts the previous one back.
 class LocaleGuard {
  public:

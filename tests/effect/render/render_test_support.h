@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <horaz_platform/status.h>
 
 #include <cstdint>
 #include <memory>

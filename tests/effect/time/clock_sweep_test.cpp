@@ -74,7 +74,7 @@ ClockInputs dayClip(double fps, int32_t factor, int32_t countDown) {
 // factor 500 reaches after 72 minutes. Counting down it falls by as much and
 // then holds at 0. Every 997th frame all texts are made too.
 TEST(ClockSweep, EveryFrameOfADayStaysATimeOfDay) {
-  test::LocaleGuard locale("C.UTF-8");
+  test::LocaleGuard locale(test::kCUtf8Locale);
   const int64_t start = ((12 * 60 + 34) * 60 + 56) * 1000 + 789;
   for (const double fps : {25.0, 29.97}) {
     for (const int32_t factor : {-500, -1, 0, 1, 500}) {
@@ -147,7 +147,7 @@ struct Fields {
 // field at INT32_MIN or INT32_MAX: defined results (this runs clean under
 // UBSan), a time of day in range, texts inside their buffers.
 TEST(ClockExtremes, StayDefinedAndInRange) {
-  test::LocaleGuard locale("C.UTF-8");
+  test::LocaleGuard locale(test::kCUtf8Locale);
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   const double times[] = {nan, inf, -inf, 1e300, -1e300, 1e15, -1e15, 4e9, 0.0, 100.0};
