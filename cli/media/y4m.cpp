@@ -220,7 +220,7 @@ std::shared_ptr<Y4mFile> Y4mFile::open(const std::string& path) {
   if (::fstat(fd, &status) != 0) fail(path, std::strerror(errno));
   const auto size = static_cast<int64_t>(status.st_size);
   if (size == 0) fail(path, "empty input (expected a YUV4MPEG2 stream)");
-  // Frames are read front to back; the kernel may read ahead generously.
+    // Frames are read front to back; the kernel may read ahead generously.
 #if defined(POSIX_FADV_SEQUENTIAL)
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
