@@ -43,8 +43,10 @@ fi
 for arch in $arches; do
   tests=OFF
   [[ " $test_arches " == *" $arch "* ]] && tests=ON
-  cmake -S "$root/windows" -B "$build/$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$root/windows/toolchain-$arch.cmake" -DHORAZ_WINDOWS_TESTS=$tests "${launcher[@]}"
+  # Optimised without debug information: what an editor's user installs, and
+  # about a third less to compile and link than with it.
+  cmake -S "$root/windows" -B "$build/$arch" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
+    "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG" -DCMAKE_TOOLCHAIN_FILE="$root/windows/toolchain-$arch.cmake" -DHORAZ_WINDOWS_TESTS=$tests "${launcher[@]}"
   targets=()
   [[ $tests == OFF && " $tool_arches " != *" $arch "* ]] && targets=(--target AVX2Horaz)
   cmake --build "$build/$arch" -j"${WINDOWS_JOBS:-2}" "${targets[@]}"
