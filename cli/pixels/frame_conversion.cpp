@@ -17,12 +17,9 @@ using testhost::HostFrame;
 using rows::RangeMap;
 
 // Full-range BT.601 in 16.16 fixed point (the weights of pixel_rows.h).
-constexpr int32_t kHalf = 1 << 15;
 using rows::kCbB, rows::kCbG, rows::kCbR, rows::kCrB, rows::kCrG, rows::kCrR, rows::kYb, rows::kYg, rows::kYr;
 
-uint8_t clampByte(int32_t fixed) { return static_cast<uint8_t>(std::clamp((fixed + kHalf) >> 16, 0, 255)); }
-
-uint8_t lumaOf(int32_t r, int32_t g, int32_t b) { return clampByte(kYr * r + kYg * g + kYb * b); }
+uint8_t lumaOf(int32_t r, int32_t g, int32_t b) { return rows::clampedFixed(kYr * r + kYg * g + kYb * b); }
 
 // Byte offsets within a pixel (RGB-type) or a pair (YCbCr), from the layout
 // the frame answers.
@@ -219,8 +216,8 @@ void writePlanes(const HostFrame& frame, bool fullRange, uint8_t* lumaPlane, uin
   const Offsets o = offsetsOf(frame);
   for (int32_t y = 0; y < frame.height(); ++y) {
     const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
-    rows::rgbRowToPlanes(frame.memoryRow(frame.memoryRowOf(y)), {o.red, o.green, o.blue}, !fullRange, lumaPlane + row,
-                         cbPlane + row, crPlane + row, static_cast<size_t>(width));
+    rows::rgbRowToPlanes(frame.memoryRow(frame.memoryRowOf(y)), {o.red, o.green, o.blue, o.alpha}, !fullRange,
+                         lumaPlane + row, cbPlane + row, crPlane + row, static_cast<size_t>(width));
   }
 }
 
@@ -273,9 +270,9 @@ void frameToRgba(const HostFrame& frame, RgbaPicture& picture) {
       const int32_t red = t.crToRed[v], green = t.cbToGreen[u] + t.crToGreen[v], blue = t.cbToBlue[u];
       for (int32_t i = 0; i < 2 && x + i < width; ++i, out += 4) {
         const int32_t l = in[i == 0 ? o.y0 : o.y1] << 16;
-        out[0] = clampByte(l + red);
-        out[1] = clampByte(l + green);
-        out[2] = clampByte(l + blue);
+        out[0] = rows::clampedFixed(l + red);
+        out[1] = rows::clampedFixed(l + green);
+        out[2] = rows::clampedFixed(l + blue);
         out[3] = 255;
       }
     }

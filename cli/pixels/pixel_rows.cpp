@@ -97,13 +97,9 @@ void unpackRowReference(PairLayout layout, const uint8_t* in, bool compress, uin
   }
 }
 
-namespace {
-
 uint8_t clampedFixed(int32_t fixed) { return static_cast<uint8_t>(std::clamp((fixed + (1 << 15)) >> 16, 0, 255)); }
 
-}  // namespace
-
-void rgbRowToPlanesReference(const uint8_t* in, RgbOffsets o, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+void rgbRowToPlanesReference(const uint8_t* in, RgbaOffsets o, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                              size_t width) {
   for (size_t x = 0; x < width; ++x, in += 4) {
     const int32_t r = in[o.red], g = in[o.green], b = in[o.blue];
@@ -415,7 +411,7 @@ HORAZ_AVX2 inline RgbSums rgbSums(__m256i r, __m256i g, __m256i b) {
           _mm256_srai_epi32(_mm256_add_epi32(cr, chromaBase), 16)};
 }
 
-HORAZ_AVX2 void rgbRowLoop(const uint8_t* in, RgbOffsets o, uint8_t* luma, uint8_t* cb, uint8_t* cr, size_t& x,
+HORAZ_AVX2 void rgbRowLoop(const uint8_t* in, RgbaOffsets o, uint8_t* luma, uint8_t* cb, uint8_t* cr, size_t& x,
                            size_t width) {
   const __m128i redShift = _mm_cvtsi32_si128(8 * o.red), greenShift = _mm_cvtsi32_si128(8 * o.green),
                 blueShift = _mm_cvtsi32_si128(8 * o.blue);
@@ -605,7 +601,7 @@ void planesToRgbRowAvx2(const uint8_t* luma, const uint8_t* cb, const uint8_t* c
   planesToRgbRowReference(luma + x, cb + x, cr + x, offsets, out + 4 * x, width - x);
 }
 
-void rgbRowToPlanesAvx2(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+void rgbRowToPlanesAvx2(const uint8_t* in, RgbaOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                         size_t width) {
   size_t x = 0;
   rgbRowLoop(in, offsets, luma, cb, cr, x, width);
@@ -627,7 +623,7 @@ void planesToRgbRow(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, R
     planesToRgbRowReference(luma, cb, cr, offsets, out, width);
 }
 
-void rgbRowToPlanes(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+void rgbRowToPlanes(const uint8_t* in, RgbaOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                     size_t width) {
   if (processorHasAvx2())
     vector::rgbRowToPlanesAvx2(in, offsets, compress, luma, cb, cr, width);
@@ -671,7 +667,7 @@ void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* lum
                size_t pairs) {
   unpackRowReference(layout, in, compress, luma, cb, cr, pairs);
 }
-void rgbRowToPlanes(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+void rgbRowToPlanes(const uint8_t* in, RgbaOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                     size_t width) {
   rgbRowToPlanesReference(in, offsets, compress, luma, cb, cr, width);
 }

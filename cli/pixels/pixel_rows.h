@@ -73,18 +73,21 @@ inline constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
 inline constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
 inline constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
 
-// Byte offsets of red, green and blue within a 4-byte RGB-type pixel.
-struct RgbOffsets {
-  int32_t red, green, blue;
+// (fixed + 2^15) >> 16 clamped to 0..255: a 16.16 sum rounded to a byte.
+uint8_t clampedFixed(int32_t fixed);
+
+// Byte offsets of red, green, blue and alpha within a 4-byte RGB-type pixel.
+struct RgbaOffsets {
+  int32_t red, green, blue, alpha;
 };
 
 // `width` 4-byte pixels into luma, Cb and Cr planes (one sample each per
 // pixel): Y = (kYr R + kYg G + kYb B + 2^15) >> 16, Cb and Cr likewise plus
 // 128, each clamped to 0..255, then compressed to studio range when
 // `compress` is set.
-void rgbRowToPlanesReference(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb,
+void rgbRowToPlanesReference(const uint8_t* in, RgbaOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb,
                              uint8_t* cr, size_t width);
-void rgbRowToPlanes(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+void rgbRowToPlanes(const uint8_t* in, RgbaOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                     size_t width);
 
 // One chroma sample per pair back to one per pixel for `width` pixels: an
@@ -100,11 +103,6 @@ struct ChromaContributions {
   std::array<int32_t, 256> crToRed, cbToGreen, crToGreen, cbToBlue;
 };
 const ChromaContributions& chromaContributions();
-
-// Byte offsets of red, green, blue and alpha within a 4-byte pixel.
-struct RgbaOffsets {
-  int32_t red, green, blue, alpha;
-};
 
 // `width` pixels from full-range luma, Cb and Cr (one sample each per pixel)
 // into 4-byte pixels: R = clamp((Y << 16) + crToRed[Cr] + 2^15) >> 16, and
@@ -135,7 +133,7 @@ void unpackRowAvx2(PairLayout layout, const uint8_t* in, bool compress, uint8_t*
                    size_t pairs);
 void planesToRgbRowAvx2(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, RgbaOffsets offsets, uint8_t* out,
                         size_t width);
-void rgbRowToPlanesAvx2(const uint8_t* in, RgbOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
+void rgbRowToPlanesAvx2(const uint8_t* in, RgbaOffsets offsets, bool compress, uint8_t* luma, uint8_t* cb, uint8_t* cr,
                         size_t width);
 }  // namespace vector
 #endif

@@ -122,12 +122,12 @@ TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
 // Every pixel layout's offsets, mapped or not, across the 32-pixel step.
 TEST(RowLoopTest, RgbRowsGiveTheReferencePlanes) {
   std::mt19937 random(11);
-  const RgbOffsets layouts[] = {{0, 1, 2}, {2, 1, 0}, {1, 2, 3}};
+  const RgbaOffsets layouts[] = {{0, 1, 2, 3}, {2, 1, 0, 3}, {1, 2, 3, 0}};
   for (size_t width : {0u, 1u, 31u, 32u, 33u, 64u, 100u, 1920u}) {
     Bytes pixels = randomBytes(random, 4 * width + 1);
     // Greys and the extremes, where the clamps and rounding show.
     for (size_t x = 0; x < std::min<size_t>(width, 6); ++x) std::fill_n(pixels.data() + 1 + 4 * x, 4, x < 3 ? 0 : 255);
-    for (const RgbOffsets& offsets : layouts) {
+    for (const RgbaOffsets& offsets : layouts) {
       for (const bool compress : {false, true}) {
         Bytes y1(width), u1(width), v1(width), y2(width), u2(width), v2(width);
         rgbRowToPlanesReference(pixels.data() + 1, offsets, compress, y2.data(), u2.data(), v2.data(), width);
