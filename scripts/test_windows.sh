@@ -61,6 +61,11 @@ run_arch() {
       note "ran     $arch/$program: $(grep -aoE '[0-9]+ tests? from [0-9]+ test suites? ran' "$build/$arch/$program.log" | tail -1), passed"
     else
       note "ran     $arch/$program: FAILED (log: $build/$arch/$program.log)"
+      # CI keeps only what is printed: the failing lines and the log's end.
+      while IFS= read -r line; do note "          $line"; done < <(
+        grep -aE 'Failure|FAILED' "$build/$arch/$program.log" | head -20
+        tail -n 15 "$build/$arch/$program.log"
+      )
       failures=$((failures + 1))
     fi
   done

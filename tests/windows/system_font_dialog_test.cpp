@@ -44,12 +44,17 @@ class EditorMainWindow {
 constexpr int kFaceList = 0x470;
 constexpr const wchar_t* kDialogClass = L"#32770";
 
-// Waits up to ten seconds for a dialog owned by `owner`.
+// Waits up to a minute (Wine on a loaded machine is slow to open it) for a
+// dialog owned by `owner` that is ready for a user: shown, which happens once
+// it has initialised, and with its face list filled. Found any earlier, the
+// list may still be empty.
 HWND waitForDialog(HWND owner) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
+  for (int attempt = 0; attempt < 1200; ++attempt) {
     HWND dialog = nullptr;
     while ((dialog = FindWindowExW(nullptr, dialog, kDialogClass, nullptr)) != nullptr)
-      if (GetWindow(dialog, GW_OWNER) == owner) return dialog;
+      if (GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog) &&
+          SendMessageW(GetDlgItem(dialog, kFaceList), CB_GETCOUNT, 0, 0) > 0)
+        return dialog;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return nullptr;
