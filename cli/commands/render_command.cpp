@@ -196,6 +196,7 @@ void planEncoding(const RenderOptions& options, const ClipShape& shape, const Fr
     notes.push_back("the input (" + std::string(options.input == "-" ? "standard input" : options.input) +
                     ") has no sound, so " + options.output + " gets none");
   plan.encoderArguments = encoderArguments(request, notes);
+  plan.matrix = encoderMatrix(request);
 }
 
 int render(const RenderOptions& options, Streams streams) {
@@ -247,6 +248,7 @@ int render(const RenderOptions& options, Streams streams) {
       options.threads > 0 ? options.threads : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   clip.encoding = plan.encoding();
   clip.fullRange = shape.fullRange;
+  clip.matrix = plan.matrix;
 
   std::unique_ptr<ContactSheet> sheet;
   if (options.contactSheet) sheet = std::make_unique<ContactSheet>(shape.frameCount, shape.width, shape.height);

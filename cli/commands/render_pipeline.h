@@ -27,6 +27,7 @@ struct ClipPlan {
   int32_t threads = 1;
   FrameEncoding encoding = FrameEncoding::kY4m;
   bool fullRange = false;  // of Y4M output
+  Matrix matrix = Matrix::kBt601;  // of Y4M output
 };
 
 // Renders frames in parallel and writes them in order: the calling thread
@@ -40,6 +41,7 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
 
 // The bytes `encoding` makes of a rendered frame, in `out` (whose capacity
 // is reused).
-void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, testhost::FrameBytes& out);
+void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, Matrix matrix,
+                 testhost::FrameBytes& out);
 
 }  // namespace horaz::cli

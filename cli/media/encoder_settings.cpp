@@ -36,40 +36,25 @@ bool userSets(const EncodeRequest& request, std::initializer_list<std::string_vi
   return false;
 }
 
-// The user's video filter (-vf), taken out of `arguments`; ours runs first.
-std::optional<std::string> takeUserFilter(std::vector<std::string>& arguments) {
-  for (size_t i = 0; i + 1 < arguments.size(); ++i)
-    if (arguments[i] == "-vf" || arguments[i] == "-filter:v") {
-      std::string filter = arguments[i + 1];
-      arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
-                      arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-      return filter;
-    }
-  return std::nullopt;
-}
-
 // Colour tags: BT.601 up to 576 lines (the 625-line primaries at 576, the
-// 525-line ones below), BT.709 above. Our samples are BT.601, so high
-// definition is converted to BT.709 on the way, and players show the colours
-// the clock was given.
-void appendColourTags(const EncodeRequest& request, std::vector<std::string>& userArguments,
-                      std::vector<std::string>& arguments) {
-  const std::string range = request.fullRange ? "pc" : "tv";
-  std::optional<std::string> filter = takeUserFilter(userArguments);
-  if (request.height > 576) {
-    const std::string conversion =
-        "colorspace=all=bt709:iall=bt601-6-625:irange=" + range + ":range=" + range + ":fast=1";
-    filter = filter ? conversion + "," + *filter : conversion;
+// 525-line ones below), BT.709 above; the samples are written in the matrix
+// the tags name (encoderMatrix), so players show the colours the clock was
+// given.
+void appendColourTags(const EncodeRequest& request, std::vector<std::string>& arguments) {
+  if (encoderMatrix(request) == Matrix::kBt709) {
     arguments.insert(arguments.end(), {"-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
   } else {
     const std::string system = request.height == 576 ? "bt470bg" : "smpte170m";
     arguments.insert(arguments.end(), {"-colorspace", system, "-color_primaries", system, "-color_trc", "smpte170m"});
   }
-  arguments.insert(arguments.end(), {"-color_range", range});
-  if (filter) arguments.insert(arguments.end(), {"-vf", *filter});
+  arguments.insert(arguments.end(), {"-color_range", request.fullRange ? "pc" : "tv"});
 }
 
 }  // namespace
+
+Matrix encoderMatrix(const EncodeRequest& request) {
+  return request.height > 576 ? Matrix::kBt709 : Matrix::kBt601;
+}
 
 std::string defaultEncoderPixelFormat(const EncodeRequest& request) {
   const std::string extension = extensionOf(request.output);
@@ -125,11 +110,10 @@ std::vector<std::string> encoderArguments(const EncodeRequest& request, std::vec
     arguments.insert(arguments.end(), {"-flags", "+ilme+ildct", "-x264-params", upperFirst ? "tff=1" : "bff=1",
                                        "-field_order", upperFirst ? "tt" : "bb"});
   }
-  std::vector<std::string> userArguments = request.userArguments;
-  appendColourTags(request, userArguments, arguments);
+  appendColourTags(request, arguments);
   if (extension == ".mp4" || extension == ".mov") arguments.insert(arguments.end(), {"-movflags", "+faststart"});
   if (request.duration) arguments.insert(arguments.end(), {"-t", std::to_string(*request.duration)});
-  arguments.insert(arguments.end(), userArguments.begin(), userArguments.end());
+  arguments.insert(arguments.end(), request.userArguments.begin(), request.userArguments.end());
   return arguments;
 }
 

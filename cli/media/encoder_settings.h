@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/media/y4m.h"
+#include "cli/pixels/colour_matrix.h"
 
 namespace horaz::cli {
 
@@ -25,6 +26,10 @@ struct EncodeRequest {
   std::optional<double> duration;          // seconds, when --frames cuts the clip
   std::vector<std::string> userArguments;  // --encoder-args, after ours so they win
 };
+
+// The matrix of the samples the encoder gets: BT.709 above 576 lines, else
+// BT.601.
+Matrix encoderMatrix(const EncodeRequest& request);
 
 // The pixel format the encoder gets by default: 4:2:2 in .mkv and .mov when
 // the frames are YCbCr (nothing is lost), else 4:2:0 (what players take).

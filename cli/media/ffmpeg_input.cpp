@@ -9,23 +9,21 @@
 namespace horaz::cli {
 namespace {
 
-// High definition is BT.709 unless it says otherwise; our frames are
-// BT.601 (and the encoder turns them back into BT.709 for such a size), so
-// the clock is drawn in the colours it was given.
-bool needsBt601Conversion(const MediaProbe& probe) {
+// High definition is BT.709 unless it says otherwise. Our frames are
+// BT.601, so such pictures are converted as they fill a frame (and the
+// encoder's are converted back for such a size): the clock is drawn in the
+// colours it was given.
+Matrix matrixOf(const MediaProbe& probe) {
   return probe.height > 576 &&
-         (probe.colourSpace == "bt709" || probe.colourSpace == "unknown" || probe.colourSpace.empty());
+                 (probe.colourSpace == "bt709" || probe.colourSpace == "unknown" || probe.colourSpace.empty())
+             ? Matrix::kBt709
+             : Matrix::kBt601;
 }
 
-std::vector<std::string> decoderArguments(const std::string& path, const std::string& ffmpeg, const MediaProbe& probe,
+std::vector<std::string> decoderArguments(const std::string& path, const std::string& ffmpeg,
                                           const std::string& planarFormat) {
   std::vector<std::string> arguments{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin",
                                      "-i",   "file:" + path, "-map",      "0:v:0"};
-  if (needsBt601Conversion(probe)) {
-    const bool fullRange = probe.colourRange == "pc" || probe.pixelFormat.starts_with("yuvj");
-    arguments.insert(arguments.end(), {"-vf", std::string("colorspace=all=bt601-6-625:iall=bt709:irange=") +
-                                                  (fullRange ? "pc" : "tv") + ":range=tv:fast=1"});
-  }
   arguments.insert(arguments.end(), {"-pix_fmt", planarFormat, "-f", "yuv4mpegpipe", "-strict", "-1", "pipe:1"});
   return arguments;
 }
@@ -34,9 +32,10 @@ class FfmpegSource final : public FrameSource {
  public:
   FfmpegSource(const std::string& path, const std::string& ffmpeg, const MediaProbe& probe,
                const std::string& planarFormat)
-      : decoder_(decoderArguments(path, ffmpeg, probe, planarFormat), ChildProcess::PipeTo::kItsOutput),
+      : decoder_(decoderArguments(path, ffmpeg, planarFormat), ChildProcess::PipeTo::kItsOutput),
         reader_(std::move(decoder_.pipe()), path + " (through ffmpeg)"),
-        path_(path) {
+        path_(path),
+        matrix_(matrixOf(probe)) {
     properties_ = y4mProperties(reader_.header());
     properties_.frameCount = probe.frameCount;
     properties_.audioCodecs = probe.audioCodecs;
@@ -44,7 +43,7 @@ class FfmpegSource final : public FrameSource {
   }
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t) override {
-    std::shared_ptr<const SourceFrame> frame = nextY4mFrame(reader_, pool_);
+    std::shared_ptr<const SourceFrame> frame = nextY4mFrame(reader_, pool_, matrix_);
     // The end of the stream is the end of the clip only if ffmpeg says so.
     if (!frame)
       if (const std::string failure = decoder_.finish(); !failure.empty())
@@ -57,6 +56,7 @@ class FfmpegSource final : public FrameSource {
   ChildProcess decoder_;
   Y4mReader reader_;
   std::string path_;
+  Matrix matrix_;
   Properties properties_;
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
 };

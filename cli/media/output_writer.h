@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/media/y4m.h"
+#include "cli/pixels/colour_matrix.h"
 
 namespace horaz::cli {
 
@@ -28,6 +29,8 @@ struct OutputPlan {
   std::string ffmpeg;  // the ffmpeg program, for kFfmpeg
   // ffmpeg's arguments before the output name (see encoderArguments()).
   std::vector<std::string> encoderArguments;
+  // The matrix of the Y4M frames written (for kFfmpeg, encoderMatrix()).
+  Matrix matrix = Matrix::kBt601;
   // Written in place (standard output, /dev/null, a FIFO): no temporary
   // name, nothing to take back.
   bool inPlace = false;

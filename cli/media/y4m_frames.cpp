@@ -16,9 +16,11 @@ FrameSource::Properties y4mProperties(const Y4mHeader& header) {
   return properties;
 }
 
-std::shared_ptr<const SourceFrame> nextY4mFrame(Y4mReader& reader, const std::shared_ptr<PicturePool>& pool) {
+std::shared_ptr<const SourceFrame> nextY4mFrame(Y4mReader& reader, const std::shared_ptr<PicturePool>& pool,
+                                                Matrix matrix) {
   std::unique_ptr<YuvPicture> picture = pool->take();
   if (!reader.read(*picture)) return nullptr;
+  picture->matrix = matrix;
   return std::make_shared<YuvFrame>(std::move(picture), pool);
 }
 

@@ -47,7 +47,9 @@ class YuvFrame final : public SourceFrame {
   std::shared_ptr<PicturePool> pool_;
 };
 
-// The next frame of `reader` in a picture from `pool`; null at the end.
-std::shared_ptr<const SourceFrame> nextY4mFrame(Y4mReader& reader, const std::shared_ptr<PicturePool>& pool);
+// The next frame of `reader` in a picture from `pool`, its samples of
+// `matrix`; null at the end.
+std::shared_ptr<const SourceFrame> nextY4mFrame(Y4mReader& reader, const std::shared_ptr<PicturePool>& pool,
+                                                Matrix matrix = Matrix::kBt601);
 
 }  // namespace horaz::cli

@@ -81,12 +81,43 @@ ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb
   return {cb.data(), cr.data()};
 }
 
+// The last pair's second luma of an odd-width row is outside the picture:
+// the row in `scratch` with the last sample repeated.
+const uint8_t* evenLumaRow(const uint8_t* row, int32_t width, std::vector<uint8_t>& scratch) {
+  if (width % 2 == 0) return row;
+  scratch.resize(static_cast<size_t>(width) + 1);
+  std::copy_n(row, width, scratch.data());
+  scratch.back() = row[width - 1];
+  return scratch.data();
+}
+
+// Rows of another matrix: each row's luma and pair chroma are taken to
+// BT.601 first, then packed as a 4:2:2 row.
+void convertedToYccFrame(const YuvView& picture, HostFrame& frame) {
+  const rows::PairLayout layout = pairLayoutOf(frame);
+  const rows::MatrixMap map = rows::matrixMap(picture.matrix, Matrix::kBt601, !picture.fullRange);
+  const auto pairs = static_cast<size_t>((picture.width + 1) / 2);
+  std::vector<uint8_t> oddLuma, cbPairs, crPairs, luma(2 * pairs), cb(pairs), cr(pairs);
+  for (int32_t y = 0; y < picture.height; ++y) {
+    const ChromaRow chroma = pairChroma(picture, y, cbPairs, crPairs);
+    const uint8_t* lumaRow =
+        evenLumaRow(picture.y + static_cast<size_t>(y) * static_cast<size_t>(picture.width), picture.width, oddLuma);
+    rows::convertPairs(map, lumaRow, chroma.cb, chroma.cr, luma.data(), cb.data(), cr.data(), pairs);
+    rows::packRow(layout, luma.data(), {cb.data(), cb.data(), cr.data(), cr.data()}, !picture.fullRange,
+                  frame.memoryRow(frame.memoryRowOf(y)), pairs);
+  }
+}
+
 void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
+  if (picture.matrix != Matrix::kBt601) {
+    convertedToYccFrame(picture, frame);
+    return;
+  }
   const rows::PairLayout layout = pairLayoutOf(frame);
   const int32_t width = picture.width;
   const auto pairs = static_cast<size_t>((width + 1) / 2);
   const auto chromaWidth = static_cast<size_t>(picture.chromaWidth());
-  std::vector<uint8_t> oddLuma(width % 2 != 0 ? 2 * pairs : 0), cbHalf, crHalf;
+  std::vector<uint8_t> oddLuma, cbHalf, crHalf;
   for (int32_t y = 0; y < picture.height; ++y) {
     rows::ChromaSource chroma{};
     if (picture.chroma == Chroma::k444) {
@@ -104,13 +135,7 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
       const size_t farRow = static_cast<size_t>(farther) * chromaWidth;
       chroma = {picture.cb + nearRow, picture.cb + farRow, picture.cr + nearRow, picture.cr + farRow};
     }
-    const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
-    if (!oddLuma.empty()) {
-      // The last pair's second luma is outside the picture: repeat the last.
-      std::copy_n(lumaRow, width, oddLuma.data());
-      oddLuma.back() = lumaRow[width - 1];
-      lumaRow = oddLuma.data();
-    }
+    const uint8_t* lumaRow = evenLumaRow(picture.y + static_cast<size_t>(y) * static_cast<size_t>(width), width, oddLuma);
     rows::packRow(layout, lumaRow, chroma, !picture.fullRange, frame.memoryRow(frame.memoryRowOf(y)), pairs);
   }
 }
@@ -118,7 +143,8 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
 void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
   const Offsets o = offsetsOf(frame);
   const int32_t width = picture.width;
-  // Rows of one sample per pixel, in full range.
+  const rows::MatrixMap map = rows::matrixMap(picture.matrix, Matrix::kBt601, !picture.fullRange);
+  // Rows of one sample per pixel, in BT.601 and full range.
   std::vector<uint8_t> cbBuffer, crBuffer, cbFull(static_cast<size_t>(width)), crFull(static_cast<size_t>(width)),
       lumaFull(static_cast<size_t>(width));
   for (int32_t y = 0; y < picture.height; ++y) {
@@ -137,6 +163,12 @@ void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
       cr = crFull.data();
     }
     const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
+    if (picture.matrix != Matrix::kBt601) {
+      rows::convertPixels(map, lumaRow, cb, cr, lumaFull.data(), cbFull.data(), crFull.data(), lumaFull.size());
+      lumaRow = lumaFull.data();
+      cb = cbFull.data();
+      cr = crFull.data();
+    }
     if (!picture.fullRange) {
       rows::mapRange(RangeMap::kLumaToFull, lumaRow, lumaFull.data(), lumaFull.size());
       rows::mapRange(RangeMap::kChromaToFull, cb, cbFull.data(), cbFull.size());
@@ -197,8 +229,11 @@ namespace {
 
 // Planar YCbCr rows of `frame` into the planes at `luma`, `cb`, `cr` (rows
 // of width, and of chroma width, bytes).
-void writePlanes(const HostFrame& frame, bool fullRange, uint8_t* lumaPlane, uint8_t* cbPlane, uint8_t* crPlane) {
+void writePlanes(const HostFrame& frame, bool fullRange, Matrix matrix, uint8_t* lumaPlane, uint8_t* cbPlane,
+                 uint8_t* crPlane) {
   const int32_t width = frame.width();
+  const bool converted = matrix != Matrix::kBt601;
+  const rows::MatrixMap map = rows::matrixMap(Matrix::kBt601, matrix, !fullRange);
   if (testhost::isYcc(frame.format().pixels)) {
     const rows::PairLayout layout = pairLayoutOf(frame);
     const auto pairs = static_cast<size_t>((width + 1) / 2);
@@ -209,6 +244,7 @@ void writePlanes(const HostFrame& frame, bool fullRange, uint8_t* lumaPlane, uin
       uint8_t* outCr = crPlane + static_cast<size_t>(y) * pairs;
       uint8_t* lumaTarget = oddLuma.empty() ? outY : oddLuma.data();
       rows::unpackRow(layout, frame.memoryRow(frame.memoryRowOf(y)), !fullRange, lumaTarget, outCb, outCr, pairs);
+      if (converted) rows::convertPairs(map, lumaTarget, outCb, outCr, lumaTarget, outCb, outCr, pairs);
       if (!oddLuma.empty()) std::copy_n(oddLuma.data(), width, outY);
     }
     return;
@@ -218,19 +254,23 @@ void writePlanes(const HostFrame& frame, bool fullRange, uint8_t* lumaPlane, uin
     const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
     rows::rgbRowToPlanes(frame.memoryRow(frame.memoryRowOf(y)), {o.red, o.green, o.blue, o.alpha}, !fullRange,
                          lumaPlane + row, cbPlane + row, crPlane + row, static_cast<size_t>(width));
+    if (converted)
+      rows::convertPixels(map, lumaPlane + row, cbPlane + row, crPlane + row, lumaPlane + row, cbPlane + row,
+                          crPlane + row, static_cast<size_t>(width));
   }
 }
 
 }  // namespace
 
-void frameToYuv(const HostFrame& frame, bool fullRange, YuvPicture& picture) {
+void frameToYuv(const HostFrame& frame, bool fullRange, Matrix matrix, YuvPicture& picture) {
   const bool ycc = testhost::isYcc(frame.format().pixels);
   picture.allocate(frame.width(), frame.height(), ycc ? Chroma::k422 : Chroma::k444);
   picture.fullRange = fullRange;
-  writePlanes(frame, fullRange, picture.y.data(), picture.cb.data(), picture.cr.data());
+  picture.matrix = matrix;
+  writePlanes(frame, fullRange, matrix, picture.y.data(), picture.cb.data(), picture.cr.data());
 }
 
-void frameToY4m(const HostFrame& frame, bool fullRange, testhost::FrameBytes& out) {
+void frameToY4m(const HostFrame& frame, bool fullRange, Matrix matrix, testhost::FrameBytes& out) {
   static constexpr char kMarker[] = "FRAME\n";
   constexpr size_t kMarkerSize = sizeof kMarker - 1;
   const auto width = static_cast<size_t>(frame.width());
@@ -243,7 +283,7 @@ void frameToY4m(const HostFrame& frame, bool fullRange, testhost::FrameBytes& ou
   testhost::sizeFrameBuffer(out, kMarkerSize + lumaSize + 2 * chromaSize);
   uint8_t* bytes = out.data();
   std::copy_n(kMarker, kMarkerSize, bytes);
-  writePlanes(frame, fullRange, bytes + kMarkerSize, bytes + kMarkerSize + lumaSize,
+  writePlanes(frame, fullRange, matrix, bytes + kMarkerSize, bytes + kMarkerSize + lumaSize,
               bytes + kMarkerSize + lumaSize + chromaSize);
 }
 

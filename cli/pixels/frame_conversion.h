@@ -19,6 +19,8 @@ namespace horaz::cli {
 //
 // Pictures are top-down; frames may keep their rows bottom-up, which the
 // conversions follow through HostFrame::memoryRowOf. Sizes must match.
+// Pictures of the BT.709 matrix are taken to BT.601 on the way in, and
+// back on the way out when asked, in the same pass over each row.
 
 // Fills every row of `frame` from `picture`. Alpha of RGB-type frames is 255.
 void fillFrame(const YuvView& picture, testhost::HostFrame& frame);
@@ -27,11 +29,11 @@ inline void fillFrame(const YuvPicture& picture, testhost::HostFrame& frame) { f
 void fillFrame(const RgbaPicture& picture, testhost::HostFrame& frame);
 
 // The frame as planar YCbCr: 4:2:2 for YCbCr frames, 4:4:4 for RGB-type
-// frames, in full or studio range.
-void frameToYuv(const testhost::HostFrame& frame, bool fullRange, YuvPicture& picture);
+// frames, in full or studio range, of the given matrix.
+void frameToYuv(const testhost::HostFrame& frame, bool fullRange, Matrix matrix, YuvPicture& picture);
 // The same as one YUV4MPEG2 frame ("FRAME\n" and the planes), written into
 // `out` (resized to fit; its old bytes are overwritten, not cleared).
-void frameToY4m(const testhost::HostFrame& frame, bool fullRange, testhost::FrameBytes& out);
+void frameToY4m(const testhost::HostFrame& frame, bool fullRange, Matrix matrix, testhost::FrameBytes& out);
 
 // The frame as RGBA. The fourth component of an RGB-type frame is copied;
 // YCbCr frames give alpha 255.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cli/pixels/colour_matrix.h"
 #include "testhost/frame_memory.h"
 
 namespace horaz::cli {
@@ -18,6 +19,7 @@ struct YuvView {
   int32_t height = 0;
   Chroma chroma = Chroma::k420;
   bool fullRange = false;
+  Matrix matrix = Matrix::kBt601;
   const uint8_t* y = nullptr;
   const uint8_t* cb = nullptr;
   const uint8_t* cr = nullptr;
@@ -28,19 +30,21 @@ struct YuvView {
 
 // An 8-bit planar YCbCr picture as video files carry it, rows top-down.
 // `fullRange` false means studio range (Y 16..235, Cb and Cr 16..240), the
-// usual meaning of a video file that does not say otherwise.
+// usual meaning of a video file that does not say otherwise; `matrix` says
+// how the samples relate to RGB.
 struct YuvPicture {
   int32_t width = 0;
   int32_t height = 0;
   Chroma chroma = Chroma::k420;
   bool fullRange = false;
+  Matrix matrix = Matrix::kBt601;
   testhost::FrameBytes y, cb, cr;  // not cleared when sized: every sample is written before it is read
 
   int32_t chromaWidth() const { return chroma == Chroma::k444 ? width : (width + 1) / 2; }
   int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
   // Sizes the planes for width x height (contents unspecified).
   void allocate(int32_t newWidth, int32_t newHeight, Chroma newChroma);
-  YuvView view() const { return {width, height, chroma, fullRange, y.data(), cb.data(), cr.data()}; }
+  YuvView view() const { return {width, height, chroma, fullRange, matrix, y.data(), cb.data(), cr.data()}; }
 };
 
 // An 8-bit picture with four bytes per pixel in the order red, green, blue,

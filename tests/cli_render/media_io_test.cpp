@@ -60,12 +60,12 @@ TEST(FrameConversionTest, A422PictureComesBackFromAYccFrameUnchanged) {
         FrameHolder holder(38, 6, FrameFormat{pixels, false, bottomUp, 0, 0});
         fillFrame(picture, *holder.frame);
         YuvPicture back;
-        frameToYuv(*holder.frame, fullRange, back);
+        frameToYuv(*holder.frame, fullRange, Matrix::kBt601, back);
         EXPECT_EQ(back.y, picture.y);
         EXPECT_EQ(back.cb, picture.cb);
         EXPECT_EQ(back.cr, picture.cr);
         testhost::FrameBytes y4m;
-        frameToY4m(*holder.frame, fullRange, y4m);
+        frameToY4m(*holder.frame, fullRange, Matrix::kBt601, y4m);
         std::vector<uint8_t> expected;
         appendY4mFrame(picture, expected);
         EXPECT_EQ(std::vector<uint8_t>(y4m.begin(), y4m.end()), expected);

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "cli/pixels/colour_matrix.h"
 #include "cli/pixels/pixel_rows.h"
 
 namespace horaz::cli::rows {
@@ -174,6 +178,72 @@ TEST(RowLoopTest, ChromaBetweenTwoRowsWeighsTheNearerThreeQuarters) {
   Bytes out(3);
   interpolateRow(nearer.data(), farther.data(), out.data(), 3);
   EXPECT_EQ(out, (Bytes{25, 75, 255}));  // 0.75 x 0 + 0.25 x 100 = 25
+}
+
+}  // namespace
+}  // namespace horaz::cli::rows
+
+// The matrix change between BT.601 and BT.709.
+namespace horaz::cli::rows {
+namespace {
+
+struct Codes {
+  double y, cb, cr;
+};
+
+// The codes of an RGB colour in `m`, unrounded.
+Codes codesOf(double r, double g, double b, Matrix m, bool studio) {
+  const double kr = m == Matrix::kBt709 ? 0.2126 : 0.299, kb = m == Matrix::kBt709 ? 0.0722 : 0.114;
+  const double y = (kr * r + (1 - kr - kb) * g + kb * b) / 255.0;
+  const double pb = (b / 255.0 - y) / (2 * (1 - kb)), pr = (r / 255.0 - y) / (2 * (1 - kr));
+  return studio ? Codes{16 + 219 * y, 128 + 224 * pb, 128 + 224 * pr} : Codes{255 * y, 128 + 255 * pb, 128 + 255 * pr};
+}
+
+uint8_t rounded(double code) { return static_cast<uint8_t>(std::lround(code)); }
+
+TEST(ColourMatrixTest, ACodedColourBecomesTheOtherMatrixsCodeOfIt) {
+  const Matrix matrices[] = {Matrix::kBt601, Matrix::kBt709};
+  for (const bool studio : {true, false})
+    for (const Matrix from : matrices)
+      for (const Matrix to : matrices)
+        for (const auto& [r, g, b] : {std::array{192.0, 48.0, 32.0}, std::array{20.0, 220.0, 90.0},
+                                      std::array{128.0, 128.0, 128.0}, std::array{30.0, 60.0, 230.0}}) {
+          const Codes in = codesOf(r, g, b, from, studio), want = codesOf(r, g, b, to, studio);
+          const uint8_t y[2] = {rounded(in.y), rounded(in.y)}, cb = rounded(in.cb), cr = rounded(in.cr);
+          uint8_t outY[2], outCb, outCr;
+          convertPairs(matrixMap(from, to, studio), y, &cb, &cr, outY, &outCb, &outCr, 1);
+          SCOPED_TRACE(testing::Message() << r << "," << g << "," << b << (studio ? " studio" : " full"));
+          // Within the rounding of the input codes and of the result.
+          EXPECT_NEAR(outY[0], want.y, 1.0);
+          EXPECT_NEAR(outCb, want.cb, 1.0);
+          EXPECT_NEAR(outCr, want.cr, 1.0);
+        }
+}
+
+// Lengths around the 8-sample step; in place as the frame conversions use it.
+TEST(ColourMatrixTest, OptimisedLoopsGiveTheReferenceBytesInPlaceToo) {
+  std::mt19937 random(17);
+  for (const auto& [from, to] : {std::pair{Matrix::kBt709, Matrix::kBt601}, std::pair{Matrix::kBt601, Matrix::kBt709}})
+    for (const bool studio : {true, false})
+      for (size_t n : {0u, 1u, 7u, 8u, 9u, 17u, 640u}) {
+        const MatrixMap map = matrixMap(from, to, studio);
+        const Bytes luma = randomBytes(random, 2 * n), cb = randomBytes(random, n), cr = randomBytes(random, n);
+        Bytes y1(2 * n), u1(n), v1(n);
+        convertPairsReference(map, luma.data(), cb.data(), cr.data(), y1.data(), u1.data(), v1.data(), n);
+        Bytes y2 = luma, u2 = cb, v2 = cr;
+        convertPairs(map, y2.data(), u2.data(), v2.data(), y2.data(), u2.data(), v2.data(), n);
+        ASSERT_EQ(y2, y1) << n << " pairs";
+        ASSERT_EQ(u2, u1);
+        ASSERT_EQ(v2, v1);
+        convertPixelsReference(map, luma.data(), cb.data(), cr.data(), y1.data(), u1.data(), v1.data(), n);
+        y2 = luma, u2 = cb, v2 = cr;
+        convertPixels(map, y2.data(), u2.data(), v2.data(), y2.data(), u2.data(), v2.data(), n);
+        ASSERT_EQ(Bytes(y2.begin(), y2.begin() + static_cast<std::ptrdiff_t>(n)),
+                  Bytes(y1.begin(), y1.begin() + static_cast<std::ptrdiff_t>(n)))
+            << n << " pixels";
+        ASSERT_EQ(u2, u1);
+        ASSERT_EQ(v2, v1);
+      }
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <map>
 #include <sstream>
 
 #include "cli/media/output_writer.h"
+#include "cli/media/png_io.h"
 #include "cli/support/child_process.h"
 #include "tool_runner.h"
 
@@ -93,6 +95,44 @@ TEST(VideoFilesTest, SoundFramesAndFieldOrderSurvive) {
         EXPECT_NEAR(std::stod(streams["format"]["duration"]), 2.0, 0.05) << output;
       }
     }
+  }
+}
+
+// High definition is coded with the BT.709 weights on both sides, through
+// RGB and YCbCr frames alike: a BT.709 clip's colour reads back as the
+// colour it was made in, and comes out of a 720p render with its BT.709
+// codes (not BT.601's: Y 92.6, Cb 99.6 for this red).
+TEST(VideoFilesTest, HighDefinitionIsCodedWithTheBt709Weights) {
+  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TemporaryFolder folder;
+  const std::string ffmpeg = *cli::findProgram("ffmpeg");
+  cli::runForOutput({ffmpeg, "-v", "error", "-y", "-f", "lavfi", "-i",
+                     "color=c=0xC03020:size=1280x720:rate=25:duration=0.2", "-vf",
+                     "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-colorspace", "bt709", "-c:v",
+                     "libx264", "-qp", "0", (folder / "clip.mp4").string()});
+  // Studio-range BT.709 codes of (192, 48, 32), and a pixel the clock leaves alone.
+  const double expectedCodes[] = {82.5, 106.5, 191.9};
+  constexpr int kX = 32, kY = 32;
+  const auto codesAt = [&](const std::string& name) {
+    const std::string planes = cli::runForOutput({ffmpeg, "-v", "error", "-i", (folder / name).string(), "-frames:v",
+                                                  "1", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-"});
+    const size_t luma = 1280 * 720, chroma = 640 * 360, at = (kY / 2) * 640 + kX / 2;
+    if (planes.size() < luma + 2 * chroma) return std::array<int, 3>{};
+    return std::array<int, 3>{static_cast<uint8_t>(planes[kY * 1280 + kX]), static_cast<uint8_t>(planes[luma + at]),
+                              static_cast<uint8_t>(planes[luma + chroma + at])};
+  };
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(codesAt("clip.mp4")[i], expectedCodes[i], 2.0) << "the clip itself";
+  for (const char* format : {"rgba", "cbycry"}) {
+    SCOPED_TRACE(format);
+    ASSERT_EQ(render(folder, {"-i", "clip.mp4", "--format", format, "--frames", "1", "-o", "still.png"}).exitCode, 0);
+    const cli::RgbaPicture still = cli::readPng((folder / "still.png").string());
+    const uint8_t* pixel = still.row(kY) + 4 * kX;
+    EXPECT_NEAR(pixel[0], 192, 3);
+    EXPECT_NEAR(pixel[1], 48, 3);
+    EXPECT_NEAR(pixel[2], 32, 3);
+    ASSERT_EQ(render(folder, {"-i", "clip.mp4", "--format", format, "-o", "out.mp4"}).exitCode, 0);
+    const std::array<int, 3> codes = codesAt("out.mp4");
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(codes[i], expectedCodes[i], 2.0) << "component " << i;
   }
 }
 
