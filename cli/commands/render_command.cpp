@@ -140,15 +140,15 @@ void listParameters(const std::vector<ParameterRule>& rules, const testhost::Par
          "\"Right Alignment\" has no value in the panel; it is set as 0, which the effect draws right-aligned.\n";
 }
 
-Y4mHeader outputHeader(const ClipShape& shape, testhost::PixelFormat format) {
+Y4mHeader outputHeader(const ClipShape& shape, testhost::PixelFormat format, const PlaneCoding& coding) {
   Y4mHeader header;
   header.width = shape.width;
   header.height = shape.height;
   header.frameRate = shape.frameRate;
   header.interlace = shape.fields == FieldOrder::kNone ? 'p' : shape.fields == FieldOrder::kUpperFirst ? 't' : 'b';
   header.pixelAspect = shape.pixelAspect;
-  header.chroma = testhost::isYcc(format) ? Chroma::k422 : Chroma::k444;
-  header.fullRange = shape.fullRange;
+  header.chroma = coding.chromaFor(testhost::isYcc(format));
+  header.fullRange = coding.fullRange;
   return header;
 }
 
@@ -183,7 +183,7 @@ void planEncoding(const RenderOptions& options, const ClipShape& shape, const Fr
   request.width = shape.width;
   request.height = shape.height;
   request.frameRate = shape.frameRate;
-  request.interlace = outputHeader(shape, options.format).interlace;
+  request.interlace = outputHeader(shape, options.format, plan.coding).interlace;
   request.yccLayout = testhost::isYcc(options.format);
   request.fullRange = shape.fullRange;
   request.soundFile = input.soundFile;
@@ -196,7 +196,8 @@ void planEncoding(const RenderOptions& options, const ClipShape& shape, const Fr
     notes.push_back("the input (" + std::string(options.input == "-" ? "standard input" : options.input) +
                     ") has no sound, so " + options.output + " gets none");
   plan.encoderArguments = encoderArguments(request, notes);
-  plan.matrix = encoderMatrix(request);
+  plan.coding.matrix = encoderMatrix(request);
+  plan.coding.chroma420 = encoderTakes420(request);
 }
 
 int render(const RenderOptions& options, Streams streams) {
@@ -218,6 +219,7 @@ int render(const RenderOptions& options, Streams streams) {
   std::unique_ptr<FrameSource> source = openSource(options.input, notes);
   const ClipShape shape = shapeClip(options, source->properties());
   OutputPlan plan = planOutput(options.output, shape.frameCount.value_or(-1));
+  plan.coding.fullRange = shape.fullRange;
   refuseOutputsThatAreTheInput(options.input, outputFiles(options, plan, shape.frameCount));
   planEncoding(options, shape, source->properties(), plan, notes);
   if (plan.path == "-" && ::isatty(STDOUT_FILENO))
@@ -247,15 +249,14 @@ int render(const RenderOptions& options, Streams streams) {
   clip.threads =
       options.threads > 0 ? options.threads : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   clip.encoding = plan.encoding();
-  clip.fullRange = shape.fullRange;
-  clip.matrix = plan.matrix;
+  clip.coding = plan.coding;
 
   std::unique_ptr<ContactSheet> sheet;
   if (options.contactSheet) sheet = std::make_unique<ContactSheet>(shape.frameCount, shape.width, shape.height);
 
   ProgressBar progress(streams.err, shape.frameCount.value_or(0), !options.quiet && ::isatty(STDERR_FILENO));
   try {
-    std::unique_ptr<FrameSink> sink = openSink(plan, outputHeader(shape, options.format));
+    std::unique_ptr<FrameSink> sink = openSink(plan, outputHeader(shape, options.format, plan.coding));
     const int64_t written = renderClip(host, clip, *source, *sink, sheet.get(), progress);
     if (written == 0) throw std::runtime_error(options.input + ": the input holds no frames");
     // The contact sheet is complete before either file takes its name.

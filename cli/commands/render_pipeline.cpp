@@ -152,7 +152,7 @@ class WorkerPool {
     if (acf::failed(result))
       throw std::runtime_error("the effect failed to render frame " + std::to_string(plan_.firstNumber + job.index) +
                                " (" + testhost::resultText(result) + ")");
-    if (plan_.encoding != FrameEncoding::kRaw) encodeFrame(output, plan_.encoding, plan_.fullRange, plan_.matrix, job.encoded);
+    if (plan_.encoding != FrameEncoding::kRaw) encodeFrame(output, plan_.encoding, plan_.coding, job.encoded);
     if (sheet_ && sheet_->wants(job.index)) {
       RgbaPicture picture;
       frameToRgba(output, picture);
@@ -181,10 +181,10 @@ std::span<const uint8_t> rawBytes(const testhost::HostFrame& frame) {
 
 }  // namespace
 
-void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, Matrix matrix,
+void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, const PlaneCoding& coding,
                  testhost::FrameBytes& out) {
   switch (encoding) {
-    case FrameEncoding::kY4m: frameToY4m(frame, fullRange, matrix, out); return;
+    case FrameEncoding::kY4m: frameToY4m(frame, coding, out); return;
     case FrameEncoding::kRaw: {
       const auto rowBytes = static_cast<size_t>(frame.rowBytes());
       testhost::sizeFrameBuffer(out, rowBytes * static_cast<size_t>(frame.height()));

@@ -26,8 +26,7 @@ struct ClipPlan {
   int64_t frameCount = 0;   // at most; a Y4M input may end sooner
   int32_t threads = 1;
   FrameEncoding encoding = FrameEncoding::kY4m;
-  bool fullRange = false;  // of Y4M output
-  Matrix matrix = Matrix::kBt601;  // of Y4M output
+  PlaneCoding coding;  // of Y4M output
 };
 
 // Renders frames in parallel and writes them in order: the calling thread
@@ -41,7 +40,7 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
 
 // The bytes `encoding` makes of a rendered frame, in `out` (whose capacity
 // is reused).
-void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, bool fullRange, Matrix matrix,
+void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, const PlaneCoding& coding,
                  testhost::FrameBytes& out);
 
 }  // namespace horaz::cli

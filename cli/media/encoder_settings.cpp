@@ -56,6 +56,11 @@ Matrix encoderMatrix(const EncodeRequest& request) {
   return request.height > 576 ? Matrix::kBt709 : Matrix::kBt601;
 }
 
+bool encoderTakes420(const EncodeRequest& request) {
+  return request.interlace == 'p' && defaultEncoderPixelFormat(request) == "yuv420p" &&
+         !userSets(request, {"-vf", "-filter:v", "-pix_fmt"});
+}
+
 std::string defaultEncoderPixelFormat(const EncodeRequest& request) {
   const std::string extension = extensionOf(request.output);
   return request.yccLayout && (extension == ".mkv" || extension == ".mov") ? "yuv422p" : "yuv420p";

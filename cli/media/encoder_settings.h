@@ -31,6 +31,12 @@ struct EncodeRequest {
 // BT.601.
 Matrix encoderMatrix(const EncodeRequest& request);
 
+// Whether the encoder is sent 4:2:0 frames: when it encodes them 4:2:0 and
+// progressive at our choice, so the chroma is halved once, as the frames are
+// written, and the stream is a quarter smaller. The user's own format or
+// filters get the frames' own chroma.
+bool encoderTakes420(const EncodeRequest& request);
+
 // The pixel format the encoder gets by default: 4:2:2 in .mkv and .mov when
 // the frames are YCbCr (nothing is lost), else 4:2:0 (what players take).
 std::string defaultEncoderPixelFormat(const EncodeRequest& request);

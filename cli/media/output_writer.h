@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/media/y4m.h"
-#include "cli/pixels/colour_matrix.h"
+#include "cli/pixels/picture.h"
 
 namespace horaz::cli {
 
@@ -29,8 +29,9 @@ struct OutputPlan {
   std::string ffmpeg;  // the ffmpeg program, for kFfmpeg
   // ffmpeg's arguments before the output name (see encoderArguments()).
   std::vector<std::string> encoderArguments;
-  // The matrix of the Y4M frames written (for kFfmpeg, encoderMatrix()).
-  Matrix matrix = Matrix::kBt601;
+  // How Y4M frames are written (for kFfmpeg, in the encoder's matrix and,
+  // where it encodes 4:2:0 progressive, in 4:2:0).
+  PlaneCoding coding;
   // Written in place (standard output, /dev/null, a FIFO): no temporary
   // name, nothing to take back.
   bool inPlace = false;

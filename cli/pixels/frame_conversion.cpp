@@ -42,6 +42,13 @@ rows::PairLayout pairLayoutOf(const HostFrame& frame) {
                                                                  : rows::PairLayout::kYCbYCr;
 }
 
+// One sample per pair from one per pixel (the last pair of an odd width has
+// one pixel).
+void halveChroma(const uint8_t* in, uint8_t* out, size_t width) {
+  rows::halveRow(in, out, width / 2);
+  if (width % 2 != 0) out[width / 2] = in[width - 1];
+}
+
 // Chroma of picture row y with one sample per pair. Returns pointers to the
 // samples: the picture's own row, or `cb` and `cr` (resized to the pairs).
 struct ChromaRow {
@@ -68,13 +75,8 @@ ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb
     }
     case Chroma::k444: {
       const size_t row = static_cast<size_t>(y) * chromaWidth;
-      const size_t whole = static_cast<size_t>(picture.width / 2);
-      rows::halveRow(picture.cb + row, cb.data(), whole);
-      rows::halveRow(picture.cr + row, cr.data(), whole);
-      if (whole < pairs) {  // odd width: the last pair has one pixel
-        cb[whole] = picture.cb[row + chromaWidth - 1];
-        cr[whole] = picture.cr[row + chromaWidth - 1];
-      }
+      halveChroma(picture.cb + row, cb.data(), chromaWidth);
+      halveChroma(picture.cr + row, cr.data(), chromaWidth);
       return {cb.data(), cr.data()};
     }
   }
@@ -227,63 +229,115 @@ void fillFrame(const RgbaPicture& picture, HostFrame& frame) {
 
 namespace {
 
+// The frame's rows as planar YCbCr in a coding's range and matrix, with
+// the frame's own chroma: one sample per pair for YCbCr frames, one per
+// pixel for RGB-type frames.
+class PlaneRows {
+ public:
+  PlaneRows(const HostFrame& frame, const PlaneCoding& coding)
+      : frame_(frame),
+        ycc_(testhost::isYcc(frame.format().pixels)),
+        studio_(!coding.fullRange),
+        converted_(coding.matrix != Matrix::kBt601),
+        map_(rows::matrixMap(Matrix::kBt601, coding.matrix, studio_)),
+        width_(static_cast<size_t>(frame.width())),
+        pairs_((width_ + 1) / 2),
+        offsets_(offsetsOf(frame)) {
+    if (ycc_ && width_ % 2 != 0) oddLuma_.resize(2 * pairs_);
+  }
+
+  size_t chromaWidth() const { return ycc_ ? pairs_ : width_; }
+
+  // Row y: width luma samples into `luma`, chromaWidth() into `cb`, `cr`.
+  void write(int32_t y, uint8_t* luma, uint8_t* cb, uint8_t* cr) {
+    const uint8_t* in = frame_.memoryRow(frame_.memoryRowOf(y));
+    if (ycc_) {
+      uint8_t* lumaTarget = oddLuma_.empty() ? luma : oddLuma_.data();
+      rows::unpackRow(pairLayoutOf(frame_), in, studio_, lumaTarget, cb, cr, pairs_);
+      if (converted_) rows::convertPairs(map_, lumaTarget, cb, cr, lumaTarget, cb, cr, pairs_);
+      if (!oddLuma_.empty()) std::copy_n(oddLuma_.data(), width_, luma);
+      return;
+    }
+    const Offsets& o = offsets_;
+    rows::rgbRowToPlanes(in, {o.red, o.green, o.blue, o.alpha}, studio_, luma, cb, cr, width_);
+    if (converted_) rows::convertPixels(map_, luma, cb, cr, luma, cb, cr, width_);
+  }
+
+ private:
+  const HostFrame& frame_;
+  bool ycc_, studio_, converted_;
+  rows::MatrixMap map_;
+  size_t width_, pairs_;
+  Offsets offsets_;
+  std::vector<uint8_t> oddLuma_;
+};
+
 // Planar YCbCr rows of `frame` into the planes at `luma`, `cb`, `cr` (rows
-// of width, and of chroma width, bytes).
-void writePlanes(const HostFrame& frame, bool fullRange, Matrix matrix, uint8_t* lumaPlane, uint8_t* cbPlane,
+// of width, and of the coding's chroma width, bytes).
+void writePlanes(const HostFrame& frame, const PlaneCoding& coding, uint8_t* lumaPlane, uint8_t* cbPlane,
                  uint8_t* crPlane) {
-  const int32_t width = frame.width();
-  const bool converted = matrix != Matrix::kBt601;
-  const rows::MatrixMap map = rows::matrixMap(Matrix::kBt601, matrix, !fullRange);
-  if (testhost::isYcc(frame.format().pixels)) {
-    const rows::PairLayout layout = pairLayoutOf(frame);
-    const auto pairs = static_cast<size_t>((width + 1) / 2);
-    std::vector<uint8_t> oddLuma(width % 2 != 0 ? 2 * pairs : 0);
-    for (int32_t y = 0; y < frame.height(); ++y) {
-      uint8_t* outY = lumaPlane + static_cast<size_t>(y) * static_cast<size_t>(width);
-      uint8_t* outCb = cbPlane + static_cast<size_t>(y) * pairs;
-      uint8_t* outCr = crPlane + static_cast<size_t>(y) * pairs;
-      uint8_t* lumaTarget = oddLuma.empty() ? outY : oddLuma.data();
-      rows::unpackRow(layout, frame.memoryRow(frame.memoryRowOf(y)), !fullRange, lumaTarget, outCb, outCr, pairs);
-      if (converted) rows::convertPairs(map, lumaTarget, outCb, outCr, lumaTarget, outCb, outCr, pairs);
-      if (!oddLuma.empty()) std::copy_n(oddLuma.data(), width, outY);
+  PlaneRows rows(frame, coding);
+  const auto width = static_cast<size_t>(frame.width());
+  const int32_t height = frame.height();
+  if (!coding.chroma420) {
+    const size_t chromaWidth = rows.chromaWidth();
+    for (int32_t y = 0; y < height; ++y) {
+      const auto row = static_cast<size_t>(y);
+      rows.write(y, lumaPlane + row * width, cbPlane + row * chromaWidth, crPlane + row * chromaWidth);
     }
     return;
   }
-  const Offsets o = offsetsOf(frame);
-  for (int32_t y = 0; y < frame.height(); ++y) {
-    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width);
-    rows::rgbRowToPlanes(frame.memoryRow(frame.memoryRowOf(y)), {o.red, o.green, o.blue, o.alpha}, !fullRange,
-                         lumaPlane + row, cbPlane + row, crPlane + row, static_cast<size_t>(width));
-    if (converted)
-      rows::convertPixels(map, lumaPlane + row, cbPlane + row, crPlane + row, lumaPlane + row, cbPlane + row,
-                          crPlane + row, static_cast<size_t>(width));
+  // 4:2:0: each chroma row is the mean of two rows' pair chroma.
+  const size_t pairs = (width + 1) / 2;
+  std::vector<uint8_t> own(4 * rows.chromaWidth()), halved(4 * pairs);
+  uint8_t* const ownRows[4] = {own.data(), own.data() + rows.chromaWidth(), own.data() + 2 * rows.chromaWidth(),
+                               own.data() + 3 * rows.chromaWidth()};  // cb, cr of the upper row; of the lower
+  for (int32_t y = 0; y < height; y += 2) {
+    const int32_t lower = std::min(y + 1, height - 1);
+    rows.write(y, lumaPlane + static_cast<size_t>(y) * width, ownRows[0], ownRows[1]);
+    if (lower != y) rows.write(lower, lumaPlane + static_cast<size_t>(lower) * width, ownRows[2], ownRows[3]);
+    const uint8_t* pairRows[4];
+    for (int i = 0; i < 4; ++i) {
+      if (i >= 2 && lower == y) {
+        pairRows[i] = pairRows[i - 2];  // an odd height's last row stands alone
+        continue;
+      }
+      pairRows[i] = ownRows[i];
+      if (rows.chromaWidth() != pairs) {
+        halveChroma(ownRows[i], halved.data() + static_cast<size_t>(i) * pairs, width);
+        pairRows[i] = halved.data() + static_cast<size_t>(i) * pairs;
+      }
+    }
+    const size_t chromaRow = static_cast<size_t>(y / 2) * pairs;
+    rows::averageRows(pairRows[0], pairRows[2], cbPlane + chromaRow, pairs);
+    rows::averageRows(pairRows[1], pairRows[3], crPlane + chromaRow, pairs);
   }
 }
 
 }  // namespace
 
-void frameToYuv(const HostFrame& frame, bool fullRange, Matrix matrix, YuvPicture& picture) {
-  const bool ycc = testhost::isYcc(frame.format().pixels);
-  picture.allocate(frame.width(), frame.height(), ycc ? Chroma::k422 : Chroma::k444);
-  picture.fullRange = fullRange;
-  picture.matrix = matrix;
-  writePlanes(frame, fullRange, matrix, picture.y.data(), picture.cb.data(), picture.cr.data());
+void frameToYuv(const HostFrame& frame, const PlaneCoding& coding, YuvPicture& picture) {
+  picture.allocate(frame.width(), frame.height(), coding.chromaFor(testhost::isYcc(frame.format().pixels)));
+  picture.fullRange = coding.fullRange;
+  picture.matrix = coding.matrix;
+  writePlanes(frame, coding, picture.y.data(), picture.cb.data(), picture.cr.data());
 }
 
-void frameToY4m(const HostFrame& frame, bool fullRange, Matrix matrix, testhost::FrameBytes& out) {
+void frameToY4m(const HostFrame& frame, const PlaneCoding& coding, testhost::FrameBytes& out) {
   static constexpr char kMarker[] = "FRAME\n";
   constexpr size_t kMarkerSize = sizeof kMarker - 1;
-  const auto width = static_cast<size_t>(frame.width());
-  const auto height = static_cast<size_t>(frame.height());
-  const size_t chromaWidth = testhost::isYcc(frame.format().pixels) ? (width + 1) / 2 : width;
-  const size_t lumaSize = width * height;
-  const size_t chromaSize = chromaWidth * height;
+  YuvView shape;
+  shape.width = frame.width();
+  shape.height = frame.height();
+  shape.chroma = coding.chromaFor(testhost::isYcc(frame.format().pixels));
+  const size_t lumaSize = static_cast<size_t>(shape.width) * static_cast<size_t>(shape.height);
+  const size_t chromaSize = static_cast<size_t>(shape.chromaWidth()) * static_cast<size_t>(shape.chromaHeight());
   // A buffer of the same size from the frame before is reused without
   // clearing it: every byte is written below.
   testhost::sizeFrameBuffer(out, kMarkerSize + lumaSize + 2 * chromaSize);
   uint8_t* bytes = out.data();
   std::copy_n(kMarker, kMarkerSize, bytes);
-  writePlanes(frame, fullRange, matrix, bytes + kMarkerSize, bytes + kMarkerSize + lumaSize,
+  writePlanes(frame, coding, bytes + kMarkerSize, bytes + kMarkerSize + lumaSize,
               bytes + kMarkerSize + lumaSize + chromaSize);
 }
 

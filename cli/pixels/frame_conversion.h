@@ -28,12 +28,11 @@ inline void fillFrame(const YuvPicture& picture, testhost::HostFrame& frame) { f
 // Fills every row of `frame` from `picture`, alpha included.
 void fillFrame(const RgbaPicture& picture, testhost::HostFrame& frame);
 
-// The frame as planar YCbCr: 4:2:2 for YCbCr frames, 4:4:4 for RGB-type
-// frames, in full or studio range, of the given matrix.
-void frameToYuv(const testhost::HostFrame& frame, bool fullRange, Matrix matrix, YuvPicture& picture);
+// The frame as planar YCbCr as `coding` says.
+void frameToYuv(const testhost::HostFrame& frame, const PlaneCoding& coding, YuvPicture& picture);
 // The same as one YUV4MPEG2 frame ("FRAME\n" and the planes), written into
 // `out` (resized to fit; its old bytes are overwritten, not cleared).
-void frameToY4m(const testhost::HostFrame& frame, bool fullRange, Matrix matrix, testhost::FrameBytes& out);
+void frameToY4m(const testhost::HostFrame& frame, const PlaneCoding& coding, testhost::FrameBytes& out);
 
 // The frame as RGBA. The fourth component of an RGB-type frame is copied;
 // YCbCr frames give alpha 255.

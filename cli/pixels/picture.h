@@ -28,6 +28,20 @@ struct YuvView {
   int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
 };
 
+// How a frame's samples are written as planes: studio or full range, the
+// matrix, and either the frame's own chroma (4:2:2 for YCbCr frames, 4:4:4
+// for RGB ones) or 4:2:0, whose chroma rows are the mean of two rows (for
+// progressive frames).
+struct PlaneCoding {
+  bool fullRange = false;
+  Matrix matrix = Matrix::kBt601;
+  bool chroma420 = false;
+
+  Chroma chromaFor(bool yccFrame) const {
+    return chroma420 ? Chroma::k420 : yccFrame ? Chroma::k422 : Chroma::k444;
+  }
+};
+
 // An 8-bit planar YCbCr picture as video files carry it, rows top-down.
 // `fullRange` false means studio range (Y 16..235, Cb and Cr 16..240), the
 // usual meaning of a video file that does not say otherwise; `matrix` says

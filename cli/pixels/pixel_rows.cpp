@@ -57,6 +57,10 @@ void widenChromaRowReference(const uint8_t* pairs, uint8_t* out, size_t width) {
   }
 }
 
+void averageRowsReference(const uint8_t* first, const uint8_t* second, uint8_t* out, size_t n) {
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>((first[i] + second[i] + 1) >> 1);
+}
+
 void halveRowReference(const uint8_t* in, uint8_t* out, size_t pairs) {
   for (size_t p = 0; p < pairs; ++p) out[p] = static_cast<uint8_t>((in[2 * p] + in[2 * p + 1] + 1) >> 1);
 }
@@ -521,6 +525,12 @@ void interpolateRow(const uint8_t* nearer, const uint8_t* farther, uint8_t* out,
   interpolateRowReference(nearer + i, farther + i, out + i, n - i);
 }
 
+void averageRows(const uint8_t* first, const uint8_t* second, uint8_t* out, size_t n) {
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) store(out + i, _mm_avg_epu8(load(first + i), load(second + i)));
+  averageRowsReference(first + i, second + i, out + i, n - i);
+}
+
 void widenChromaRow(const uint8_t* pairs, uint8_t* out, size_t width) {
   const size_t pairCount = (width + 1) / 2;
   size_t p = 0;
@@ -656,6 +666,9 @@ void unpackRow(PairLayout layout, const uint8_t* in, bool compress, uint8_t* lum
 void mapRange(RangeMap map, const uint8_t* in, uint8_t* out, size_t n) { mapRangeReference(map, in, out, n); }
 void interpolateRow(const uint8_t* nearer, const uint8_t* farther, uint8_t* out, size_t n) {
   interpolateRowReference(nearer, farther, out, n);
+}
+void averageRows(const uint8_t* first, const uint8_t* second, uint8_t* out, size_t n) {
+  averageRowsReference(first, second, out, n);
 }
 void halveRow(const uint8_t* in, uint8_t* out, size_t pairs) { halveRowReference(in, out, pairs); }
 void widenChromaRow(const uint8_t* pairs, uint8_t* out, size_t width) { widenChromaRowReference(pairs, out, width); }

@@ -37,6 +37,10 @@ void mapRange(RangeMap map, const uint8_t* in, uint8_t* out, size_t n);
 void interpolateRowReference(const uint8_t* nearer, const uint8_t* farther, uint8_t* out, size_t n);
 void interpolateRow(const uint8_t* nearer, const uint8_t* farther, uint8_t* out, size_t n);
 
+// The mean of two rows, rounded up, per sample (4:2:0 chroma from two rows).
+void averageRowsReference(const uint8_t* first, const uint8_t* second, uint8_t* out, size_t n);
+void averageRows(const uint8_t* first, const uint8_t* second, uint8_t* out, size_t n);
+
 // 4:4:4 chroma to one sample per pair: out[p] = mean(in[2p], in[2p + 1])
 // rounded up, for n pairs (in holds 2n samples).
 void halveRowReference(const uint8_t* in, uint8_t* out, size_t pairs);

@@ -60,16 +60,73 @@ TEST(FrameConversionTest, A422PictureComesBackFromAYccFrameUnchanged) {
         FrameHolder holder(38, 6, FrameFormat{pixels, false, bottomUp, 0, 0});
         fillFrame(picture, *holder.frame);
         YuvPicture back;
-        frameToYuv(*holder.frame, fullRange, Matrix::kBt601, back);
+        frameToYuv(*holder.frame, PlaneCoding{fullRange}, back);
         EXPECT_EQ(back.y, picture.y);
         EXPECT_EQ(back.cb, picture.cb);
         EXPECT_EQ(back.cr, picture.cr);
         testhost::FrameBytes y4m;
-        frameToY4m(*holder.frame, fullRange, Matrix::kBt601, y4m);
+        frameToY4m(*holder.frame, PlaneCoding{fullRange}, y4m);
         std::vector<uint8_t> expected;
         appendY4mFrame(picture, expected);
         EXPECT_EQ(std::vector<uint8_t>(y4m.begin(), y4m.end()), expected);
       }
+}
+
+// 4:2:0 output: luma as in the frame's own planes, each chroma row the mean
+// of two rows' pair chroma (an odd height's last row alone), whatever the
+// frame kind and in either matrix.
+TEST(FrameConversionTest, FourTwoZeroChromaIsTheMeanOfTwoRowsPairChroma) {
+  for (const PixelFormat pixels : {PixelFormat::kCbYCrY, PixelFormat::kRgba})
+    for (const Matrix matrix : {Matrix::kBt601, Matrix::kBt709}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(pixels) << " matrix " << static_cast<int>(matrix));
+      constexpr int32_t kWidth = 37, kHeight = 5;
+      const YuvPicture source = randomPicture(kWidth, kHeight, Chroma::k444, true, 9);
+      FrameHolder holder(kWidth, kHeight, FrameFormat{pixels, false, true});
+      fillFrame(source, *holder.frame);
+      YuvPicture own, halved;
+      frameToYuv(*holder.frame, PlaneCoding{false, matrix}, own);
+      frameToYuv(*holder.frame, PlaneCoding{false, matrix, true}, halved);
+      ASSERT_EQ(halved.chroma, Chroma::k420);
+      EXPECT_EQ(halved.y, own.y);
+      const auto pairChroma = [&](const testhost::FrameBytes& plane, int32_t y, int32_t p) {
+        const uint8_t* row = plane.data() + static_cast<size_t>(y) * static_cast<size_t>(own.chromaWidth());
+        if (own.chroma == Chroma::k422) return int{row[p]};
+        return 2 * p + 1 < kWidth ? (row[2 * p] + row[2 * p + 1] + 1) / 2 : int{row[2 * p]};
+      };
+      for (int32_t y = 0; y < halved.chromaHeight(); ++y)
+        for (int32_t p = 0; p < halved.chromaWidth(); ++p) {
+          const int32_t lower = std::min(2 * y + 1, kHeight - 1);
+          const size_t at = static_cast<size_t>(y * halved.chromaWidth() + p);
+          EXPECT_EQ(halved.cb[at], (pairChroma(own.cb, 2 * y, p) + pairChroma(own.cb, lower, p) + 1) / 2) << y << "," << p;
+          EXPECT_EQ(halved.cr[at], (pairChroma(own.cr, 2 * y, p) + pairChroma(own.cr, lower, p) + 1) / 2) << y << "," << p;
+        }
+    }
+}
+
+TEST(EncoderSettingsTest, TheEncoderIsSentFourTwoZeroOnlyWhereItEncodesThatProgressive) {
+  struct Case {
+    const char* output;
+    char interlace;
+    bool yccLayout;
+    std::vector<std::string> userArguments;
+    bool takes420;
+  };
+  const Case cases[] = {
+      {"a.mp4", 'p', false, {}, true},
+      {"a.mkv", 'p', false, {}, true},
+      {"a.mkv", 'p', true, {}, false},  // encoded 4:2:2
+      {"a.mp4", 't', true, {}, false},  // the fields' chroma stays apart
+      {"a.mp4", 'p', true, {"-pix_fmt", "yuv444p"}, false},
+      {"a.mp4", 'p', true, {"-vf", "hflip"}, false},
+  };
+  for (const Case& c : cases) {
+    EncodeRequest request;
+    request.output = c.output;
+    request.interlace = c.interlace;
+    request.yccLayout = c.yccLayout;
+    request.userArguments = c.userArguments;
+    EXPECT_EQ(encoderTakes420(request), c.takes420) << c.output << " " << c.interlace << " " << c.userArguments.size();
+  }
 }
 
 TEST(FrameConversionTest, StudioRangeIsExpandedInTheFrame) {

@@ -110,6 +110,9 @@ TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
       interpolateRow(cbNear.data() + offset, cbFar.data() + offset, fast.data(), pairs);
       interpolateRowReference(cbNear.data() + offset, cbFar.data() + offset, reference.data(), pairs);
       ASSERT_EQ(fast, reference);
+      averageRows(cbNear.data() + offset, cbFar.data() + offset, fast.data(), pairs);
+      averageRowsReference(cbNear.data() + offset, cbFar.data() + offset, reference.data(), pairs);
+      ASSERT_EQ(fast, reference);
       Bytes wideFast(2 * pairs), wideReference(2 * pairs);
       for (const size_t width : {2 * pairs, pairs == 0 ? 0 : 2 * pairs - 1}) {
         widenChromaRow(cbNear.data() + offset, wideFast.data(), width);
