@@ -41,6 +41,9 @@ class FfmpegSource final : public FrameSource {
     properties_.audioCodecs = probe.audioCodecs;
     properties_.soundFile = path;
   }
+  // Stopped early (--frames), ffmpeg is ended before the pipe closes, not
+  // left to report the closed pipe.
+  ~FfmpegSource() override { decoder_.stop(); }
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t) override {
     std::shared_ptr<const SourceFrame> frame = nextY4mFrame(reader_, pool_, matrix_);

@@ -91,7 +91,14 @@ class FfmpegSink final : public FrameSink {
     std::vector<std::string> arguments{plan.ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y"};
     arguments.insert(arguments.end(), plan.encoderArguments.begin(), plan.encoderArguments.end());
     arguments.push_back(file_.temporaryPath().string());
-    encoder_ = std::make_unique<ChildProcess>(arguments, ChildProcess::PipeTo::kItsInput);
+    // ffmpeg reads each Y4M frame into a new allocation of the same size.
+    // At or above glibc's threshold for mapping (which follows the largest
+    // freed mapping up to 32 MiB) that is a fresh mapping every frame, its
+    // pages faulted in and zeroed; a higher threshold keeps the memory in
+    // the heap, reused frame after frame.
+    encoder_ = std::make_unique<ChildProcess>(
+        arguments, ChildProcess::PipeTo::kItsInput,
+        std::vector<std::string>{"GLIBC_TUNABLES=glibc.malloc.mmap_threshold=268435456"});
     send(std::span(reinterpret_cast<const uint8_t*>(header.data()), header.size()));
   }
 

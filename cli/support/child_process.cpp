@@ -13,7 +13,25 @@ extern char** environ;
 
 namespace horaz::cli {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo pipe) {
+namespace {
+
+// Our environment with the entries of `settings` it does not name.
+std::vector<std::string> environmentWith(const std::vector<std::string>& settings) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry; ++entry) entries.emplace_back(*entry);
+  for (const std::string& setting : settings) {
+    const std::string name = setting.substr(0, setting.find('=') + 1);
+    bool named = false;
+    for (const std::string& entry : entries) named = named || entry.starts_with(name);
+    if (!named) entries.push_back(setting);
+  }
+  return entries;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo pipe,
+                           const std::vector<std::string>& settings) {
   int pipeEnds[2];
   if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error(systemErrorText("pipe", errno));
   const bool feedsIt = pipe == PipeTo::kItsInput;
@@ -25,6 +43,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo pip
   std::vector<char*> argv;
   for (std::string& argument : copies) argv.push_back(argument.data());
   argv.push_back(nullptr);
+  std::vector<std::string> environment = environmentWith(settings);
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -48,18 +70,21 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo pip
   sigemptyset(&none);
   posix_spawnattr_setsigmask(&attributes, &none);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  const int error = ::posix_spawn(&child_, arguments.front().c_str(), &actions, &attributes, argv.data(), environ);
+  const int error = ::posix_spawn(&child_, arguments.front().c_str(), &actions, &attributes, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (error != 0) throw std::runtime_error(systemErrorText("cannot start " + arguments.front(), error));
   running_ = true;
 }
 
-ChildProcess::~ChildProcess() {
-  if (!running_) return;
+ChildProcess::~ChildProcess() { stop(); }
+
+void ChildProcess::stop() {
+  if (running_) {
+    ::kill(child_, SIGKILL);
+    wait();
+  }
   pipe_.reset();
-  ::kill(child_, SIGKILL);
-  wait();
 }
 
 std::string ChildProcess::finish() {

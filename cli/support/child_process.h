@@ -18,8 +18,10 @@ class ChildProcess {
  public:
   enum class PipeTo : uint8_t { kItsInput, kItsOutput };
 
-  // Starts `arguments[0]` (a path). Throws std::runtime_error.
-  ChildProcess(const std::vector<std::string>& arguments, PipeTo pipe);
+  // Starts `arguments[0]` (a path) in our environment, plus the NAME=value
+  // entries of `settings` whose names it does not hold (the user's own win).
+  // Throws std::runtime_error.
+  ChildProcess(const std::vector<std::string>& arguments, PipeTo pipe, const std::vector<std::string>& settings = {});
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();
@@ -29,6 +31,9 @@ class ChildProcess {
   // Closes our end of the pipe and waits; "" when it exited with 0,
   // otherwise how it ended ("exit code 1", "killed by a signal").
   std::string finish();
+  // Kills it, if it still runs, before our end of the pipe closes (so it
+  // does not report the closed pipe), and waits for it.
+  void stop();
 
  private:
   int wait();
