@@ -30,10 +30,9 @@ std::vector<std::string> decoderArguments(const std::string& path, const std::st
 
 class FfmpegSource final : public FrameSource {
  public:
-  FfmpegSource(const std::string& path, const std::string& ffmpeg, const MediaProbe& probe,
-               const std::string& planarFormat)
-      : decoder_(decoderArguments(path, ffmpeg, planarFormat), ChildProcess::PipeTo::kItsOutput),
-        reader_(std::move(decoder_.pipe()), path + " (through ffmpeg)"),
+  FfmpegSource(std::unique_ptr<ChildProcess> decoder, const std::string& path, const MediaProbe& probe)
+      : decoder_(std::move(decoder)),
+        reader_(std::move(decoder_->pipe()), path + " (through ffmpeg)"),
         path_(path),
         matrix_(matrixOf(probe)) {
     properties_ = y4mProperties(reader_.header());
@@ -43,20 +42,20 @@ class FfmpegSource final : public FrameSource {
   }
   // Stopped early (--frames), ffmpeg is ended before the pipe closes, not
   // left to report the closed pipe.
-  ~FfmpegSource() override { decoder_.stop(); }
+  ~FfmpegSource() override { decoder_->stop(); }
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t) override {
     std::shared_ptr<const SourceFrame> frame = nextY4mFrame(reader_, pool_, matrix_);
     // The end of the stream is the end of the clip only if ffmpeg says so.
     if (!frame)
-      if (const std::string failure = decoder_.finish(); !failure.empty())
+      if (const std::string failure = decoder_->finish(); !failure.empty())
         throw std::runtime_error(path_ + ": ffmpeg stopped reading it (" + failure + ")");
     return frame;
   }
   void setSize(int32_t, int32_t) override {}
 
  private:
-  ChildProcess decoder_;
+  std::unique_ptr<ChildProcess> decoder_;
   Y4mReader reader_;
   std::string path_;
   Matrix matrix_;
@@ -75,11 +74,29 @@ std::string planarFormatFor(const std::string& pixelFormat) {
 
 std::unique_ptr<FrameSource> openFfmpegSource(const std::string& path, const std::string& ffmpeg,
                                               const std::string& ffprobe, std::vector<std::string>& notes) {
-  const MediaProbe probe = probeMedia(ffprobe, path);
-  const std::string planar = planarFormatFor(probe.pixelFormat);
-  if (planar != probe.pixelFormat)
-    notes.push_back(path + " is " + probe.pixelFormat + "; it is read as 8-bit " + planar);
-  return std::make_unique<FfmpegSource>(path, ffmpeg, probe, planar);
+  // ffprobe and ffmpeg each take a tenth of a second to start, so the
+  // decoder for the usual 4:2:0 starts while ffprobe reads the file, and is
+  // replaced when the file is another layout. A file ffprobe cannot read is
+  // one the decoder cannot either: it ends on its own, saying why.
+  const auto startDecoder = [&](const std::string& planar) {
+    return std::make_unique<ChildProcess>(decoderArguments(path, ffmpeg, planar), ChildProcess::PipeTo::kItsOutput);
+  };
+  const std::string usual = "yuv420p";
+  std::unique_ptr<ChildProcess> decoder = startDecoder(usual);
+  const std::optional<MediaProbe> probe = probeMedia(ffprobe, path);
+  if (!probe || probe->pixelFormat.empty()) {
+    decoder->finish();
+    throw std::runtime_error(path + (probe ? ": holds no video stream"
+                                           : ": ffmpeg cannot read it as video (its message is above)"));
+  }
+  const std::string planar = planarFormatFor(probe->pixelFormat);
+  if (planar != probe->pixelFormat)
+    notes.push_back(path + " is " + probe->pixelFormat + "; it is read as 8-bit " + planar);
+  if (planar != usual) {
+    decoder.reset();
+    decoder = startDecoder(planar);
+  }
+  return std::make_unique<FfmpegSource>(std::move(decoder), path, *probe);
 }
 
 }  // namespace horaz::cli

@@ -38,18 +38,14 @@ MediaProbe parseProbeOutput(const std::string& text) {
   return probe;
 }
 
-MediaProbe probeMedia(const std::string& ffprobe, const std::string& path) {
-  std::string output;
+std::optional<MediaProbe> probeMedia(const std::string& ffprobe, const std::string& path) {
   try {
-    output = runForOutput({ffprobe, "-v", "error", "-show_entries",
-                           "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range", "-of",
-                           "default", "file:" + path});
+    return parseProbeOutput(runForOutput({ffprobe, "-v", "quiet", "-show_entries",
+                                          "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range",
+                                          "-of", "default", "file:" + path}));
   } catch (const std::runtime_error&) {
-    throw std::runtime_error(path + ": ffprobe cannot read it as video (its message is above)");
+    return std::nullopt;
   }
-  MediaProbe probe = parseProbeOutput(output);
-  if (probe.pixelFormat.empty()) throw std::runtime_error(path + ": holds no video stream");
-  return probe;
 }
 
 }  // namespace horaz::cli

@@ -18,9 +18,9 @@ struct MediaProbe {
   std::vector<std::string> audioCodecs;  // "aac", "pcm_s16le", ... one per stream
 };
 
-// Runs `ffprobe` on `path`. Throws std::runtime_error naming the file when
-// ffprobe cannot read it.
-MediaProbe probeMedia(const std::string& ffprobe, const std::string& path);
+// Runs `ffprobe` on `path`, quietly: nullopt when it cannot read the file
+// (the decoder, which runs beside it, says why).
+std::optional<MediaProbe> probeMedia(const std::string& ffprobe, const std::string& path);
 
 // ffprobe's "key=value" lines of [STREAM] sections into a MediaProbe.
 MediaProbe parseProbeOutput(const std::string& text);

@@ -15,11 +15,15 @@ namespace {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo) { unavailable(arguments); }
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, PipeTo, const std::vector<std::string>&) {
+  unavailable(arguments);
+}
 
 ChildProcess::~ChildProcess() = default;
 
 std::string ChildProcess::finish() { return ""; }
+
+void ChildProcess::stop() {}
 
 int ChildProcess::wait() { return 0; }
 
