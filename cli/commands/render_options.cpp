@@ -260,7 +260,9 @@ timer style 0, which the effect shows as style 1 "hh:mm:ss.fff".)";
 constexpr std::string_view kClosing = R"(
 YCbCr in the host's frames is full-range BT.601. Y4M files are studio range
 unless their header says XCOLORRANGE=FULL; output keeps a Y4M input's range
-and is studio range otherwise.
+and is studio range otherwise. Video files above 576 lines are BT.709 (unless
+they say otherwise) and video outputs above 576 lines are written as BT.709:
+both are converted to and from the frames' BT.601 as they pass.
 
 Exit codes: 0 done, 1 failed (nothing written), 2 bad command line or
 parameter value (nothing written), 130 interrupted (nothing written).

@@ -52,9 +52,7 @@ void appendColourTags(const EncodeRequest& request, std::vector<std::string>& ar
 
 }  // namespace
 
-Matrix encoderMatrix(const EncodeRequest& request) {
-  return request.height > 576 ? Matrix::kBt709 : Matrix::kBt601;
-}
+Matrix encoderMatrix(const EncodeRequest& request) { return request.height > 576 ? Matrix::kBt709 : Matrix::kBt601; }
 
 bool encoderTakes420(const EncodeRequest& request) {
   return request.interlace == 'p' && defaultEncoderPixelFormat(request) == "yuv420p" &&

@@ -86,8 +86,8 @@ std::unique_ptr<FrameSource> openFfmpegSource(const std::string& path, const std
   const std::optional<MediaProbe> probe = probeMedia(ffprobe, path);
   if (!probe || probe->pixelFormat.empty()) {
     decoder->finish();
-    throw std::runtime_error(path + (probe ? ": holds no video stream"
-                                           : ": ffmpeg cannot read it as video (its message is above)"));
+    throw std::runtime_error(
+        path + (probe ? ": holds no video stream" : ": ffmpeg cannot read it as video (its message is above)"));
   }
   const std::string planar = planarFormatFor(probe->pixelFormat);
   if (planar != probe->pixelFormat)

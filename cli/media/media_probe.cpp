@@ -40,9 +40,10 @@ MediaProbe parseProbeOutput(const std::string& text) {
 
 std::optional<MediaProbe> probeMedia(const std::string& ffprobe, const std::string& path) {
   try {
-    return parseProbeOutput(runForOutput({ffprobe, "-v", "quiet", "-show_entries",
-                                          "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range",
-                                          "-of", "default", "file:" + path}));
+    return parseProbeOutput(
+        runForOutput({ffprobe, "-v", "quiet", "-show_entries",
+                      "stream=codec_type,codec_name,pix_fmt,height,nb_frames,color_space,color_range", "-of", "default",
+                      "file:" + path}));
   } catch (const std::runtime_error&) {
     return std::nullopt;
   }

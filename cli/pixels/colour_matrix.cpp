@@ -30,9 +30,8 @@ Matrix3 toRgb(Matrix matrix) {
   const double kr = matrix == Matrix::kBt709 ? 0.2126 : 0.299;
   const double kb = matrix == Matrix::kBt709 ? 0.0722 : 0.114;
   const double kg = 1.0 - kr - kb;
-  return {{{1.0, 0.0, 2 * (1 - kr)},
-           {1.0, -2 * (1 - kb) * kb / kg, -2 * (1 - kr) * kr / kg},
-           {1.0, 2 * (1 - kb), 0.0}}};
+  return {
+      {{1.0, 0.0, 2 * (1 - kr)}, {1.0, -2 * (1 - kb) * kb / kg, -2 * (1 - kr) * kr / kg}, {1.0, 2 * (1 - kb), 0.0}}};
 }
 
 Matrix3 product(const Matrix3& a, const Matrix3& b) {
@@ -65,8 +64,12 @@ MatrixMap matrixMap(Matrix from, Matrix to, bool studioRange) {
   // Studio range codes luma over 219 steps and chroma over 224; full range
   // codes both over 255.
   const double lumaPerChroma = studioRange ? 219.0 / 224.0 : 1.0;
-  return {fixed(m[0][1] * lumaPerChroma), fixed(m[0][2] * lumaPerChroma), fixed(m[1][1]), fixed(m[1][2]),
-          fixed(m[2][1]),                 fixed(m[2][2])};
+  return {fixed(m[0][1] * lumaPerChroma),
+          fixed(m[0][2] * lumaPerChroma),
+          fixed(m[1][1]),
+          fixed(m[1][2]),
+          fixed(m[2][1]),
+          fixed(m[2][2])};
 }
 
 void convertPairsReference(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr,
@@ -103,8 +106,8 @@ struct Weights {
 
 Weights weightsOf(const MatrixMap& m) {
   auto pair = [](int16_t onCb, int16_t onCr) {
-    return _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(onCr)) << 16 |
-                                               static_cast<uint16_t>(onCb)));
+    return _mm_set1_epi32(
+        static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(onCr)) << 16 | static_cast<uint16_t>(onCb)));
   };
   return {pair(m.lumaFromCb, m.lumaFromCr), pair(m.cbFromCb, m.cbFromCr), pair(m.crFromCb, m.crFromCr)};
 }
@@ -117,10 +120,10 @@ struct Chroma8 {
 Chroma8 centredChroma(const uint8_t* cb, const uint8_t* cr) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i centre = _mm_set1_epi16(128);
-  const __m128i u = _mm_sub_epi16(
-      _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb)), zero), centre);
-  const __m128i v = _mm_sub_epi16(
-      _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr)), zero), centre);
+  const __m128i u =
+      _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb)), zero), centre);
+  const __m128i v =
+      _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr)), zero), centre);
   return {_mm_unpacklo_epi16(u, v), _mm_unpackhi_epi16(u, v)};
 }
 

@@ -137,7 +137,8 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
       const size_t farRow = static_cast<size_t>(farther) * chromaWidth;
       chroma = {picture.cb + nearRow, picture.cb + farRow, picture.cr + nearRow, picture.cr + farRow};
     }
-    const uint8_t* lumaRow = evenLumaRow(picture.y + static_cast<size_t>(y) * static_cast<size_t>(width), width, oddLuma);
+    const uint8_t* lumaRow =
+        evenLumaRow(picture.y + static_cast<size_t>(y) * static_cast<size_t>(width), width, oddLuma);
     rows::packRow(layout, lumaRow, chroma, !picture.fullRange, frame.memoryRow(frame.memoryRowOf(y)), pairs);
   }
 }

@@ -37,9 +37,7 @@ struct PlaneCoding {
   Matrix matrix = Matrix::kBt601;
   bool chroma420 = false;
 
-  Chroma chromaFor(bool yccFrame) const {
-    return chroma420 ? Chroma::k420 : yccFrame ? Chroma::k422 : Chroma::k444;
-  }
+  Chroma chromaFor(bool yccFrame) const { return chroma420 ? Chroma::k420 : yccFrame ? Chroma::k422 : Chroma::k444; }
 };
 
 // An 8-bit planar YCbCr picture as video files carry it, rows top-down.

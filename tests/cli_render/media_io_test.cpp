@@ -97,8 +97,10 @@ TEST(FrameConversionTest, FourTwoZeroChromaIsTheMeanOfTwoRowsPairChroma) {
         for (int32_t p = 0; p < halved.chromaWidth(); ++p) {
           const int32_t lower = std::min(2 * y + 1, kHeight - 1);
           const size_t at = static_cast<size_t>(y * halved.chromaWidth() + p);
-          EXPECT_EQ(halved.cb[at], (pairChroma(own.cb, 2 * y, p) + pairChroma(own.cb, lower, p) + 1) / 2) << y << "," << p;
-          EXPECT_EQ(halved.cr[at], (pairChroma(own.cr, 2 * y, p) + pairChroma(own.cr, lower, p) + 1) / 2) << y << "," << p;
+          EXPECT_EQ(halved.cb[at], (pairChroma(own.cb, 2 * y, p) + pairChroma(own.cb, lower, p) + 1) / 2)
+              << y << "," << p;
+          EXPECT_EQ(halved.cr[at], (pairChroma(own.cr, 2 * y, p) + pairChroma(own.cr, lower, p) + 1) / 2)
+              << y << "," << p;
         }
     }
 }
