@@ -308,14 +308,20 @@ HORAZ_AVX2 inline void storePairs(uint8_t* out, __m256i first, __m256i second) {
   store256(out + 32, _mm256_permute2x128_si256(first, second, 0x31));
 }
 
-template <bool kExpand>
+// kBetweenRows: the chroma lies between two rows (4:2:0); otherwise the
+// near and far rows are one (4:2:2) and there is nothing to interpolate.
+template <bool kExpand, bool kBetweenRows>
 HORAZ_AVX2 void packRowAvx2Loop(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, uint8_t*& out,
                                 size_t& p, size_t pairs) {
   const Mapper256 lumaMap = mapper256(RangeMap::kLumaToFull);
   const Mapper256 chromaMap = mapper256(RangeMap::kChromaToFull);
   for (; p + 32 <= pairs; p += 32, out += 128) {
-    __m256i u = interpolate32(load256(chroma.cbNear + p), load256(chroma.cbFar + p));
-    __m256i v = interpolate32(load256(chroma.crNear + p), load256(chroma.crFar + p));
+    __m256i u = load256(chroma.cbNear + p);
+    __m256i v = load256(chroma.crNear + p);
+    if constexpr (kBetweenRows) {
+      u = interpolate32(u, load256(chroma.cbFar + p));
+      v = interpolate32(v, load256(chroma.crFar + p));
+    }
     __m256i y0 = load256(luma + 2 * p);       // pairs 0-15
     __m256i y1 = load256(luma + 2 * p + 32);  // pairs 16-31
     if constexpr (kExpand) {
@@ -577,10 +583,11 @@ void packRowSse2(PairLayout layout, const uint8_t* luma, const ChromaSource& chr
 void packRowAvx2(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
                  size_t pairs) {
   size_t p = 0;
+  const bool betweenRows = chroma.cbNear != chroma.cbFar || chroma.crNear != chroma.crFar;
   if (expand)
-    packRowAvx2Loop<true>(layout, luma, chroma, out, p, pairs);
+    (betweenRows ? packRowAvx2Loop<true, true> : packRowAvx2Loop<true, false>)(layout, luma, chroma, out, p, pairs);
   else
-    packRowAvx2Loop<false>(layout, luma, chroma, out, p, pairs);
+    (betweenRows ? packRowAvx2Loop<false, true> : packRowAvx2Loop<false, false>)(layout, luma, chroma, out, p, pairs);
   const ChromaSource rest{chroma.cbNear + p, chroma.cbFar + p, chroma.crNear + p, chroma.crFar + p};
   packRowSse2(layout, luma + 2 * p, rest, expand, out, pairs - p);
 }

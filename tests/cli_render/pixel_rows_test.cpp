@@ -83,9 +83,14 @@ TEST(RowLoopTest, OptimisedLoopsGiveTheReferenceBytes) {
       const Bytes luma = randomBytes(random, 2 * pairs + offset);
       const Bytes cbNear = randomBytes(random, pairs + offset), cbFar = randomBytes(random, pairs + offset);
       const Bytes crNear = randomBytes(random, pairs + offset), crFar = randomBytes(random, pairs + offset);
-      const ChromaSource chroma{cbNear.data() + offset, cbFar.data() + offset, crNear.data() + offset,
-                                crFar.data() + offset};
-      for (const PairLayout layout : {PairLayout::kCbYCrY, PairLayout::kYCbYCr}) {
+      // Chroma between two rows (4:2:0), and of one row (4:2:2).
+      const ChromaSource betweenRows{cbNear.data() + offset, cbFar.data() + offset, crNear.data() + offset,
+                                     crFar.data() + offset};
+      const ChromaSource oneRow{cbNear.data() + offset, cbNear.data() + offset, crNear.data() + offset,
+                                crNear.data() + offset};
+      for (const auto& [layout, chroma] :
+           {std::pair{PairLayout::kCbYCrY, betweenRows}, std::pair{PairLayout::kYCbYCr, betweenRows},
+            std::pair{PairLayout::kCbYCrY, oneRow}}) {
         for (const bool mapped : {false, true}) {
           Bytes reference(4 * pairs + offset);
           packRowReference(layout, luma.data() + offset, chroma, mapped, reference.data() + offset, pairs);
