@@ -107,7 +107,7 @@ TEST(VideoFilesTest, HighDefinitionIsCodedWithTheBt709Weights) {
   TemporaryFolder folder;
   const std::string ffmpeg = *cli::findProgram("ffmpeg");
   cli::runForOutput({ffmpeg, "-v", "error", "-y", "-f", "lavfi", "-i",
-                     "color=c=0xC03020:size=1280x720:rate=25:duration=0.2", "-vf",
+                     "color=c=0xC03020:size=1280x720:rate=25:duration=0.6", "-vf",
                      "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-colorspace", "bt709", "-c:v",
                      "libx264", "-qp", "0", (folder / "clip.mp4").string()});
   // Studio-range BT.709 codes of (192, 48, 32), and a pixel the clock leaves alone.
@@ -124,9 +124,12 @@ TEST(VideoFilesTest, HighDefinitionIsCodedWithTheBt709Weights) {
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(codesAt("clip.mp4")[i], expectedCodes[i], 2.0) << "the clip itself";
   for (const char* format : {"rgba", "cbycry"}) {
     SCOPED_TRACE(format);
-    ASSERT_EQ(render(folder, {"-i", "clip.mp4", "--format", format, "--frames", "1", "-o", "still.png"}).exitCode, 0);
-    const cli::RgbaPicture still = cli::readPng((folder / "still.png").string());
-    const uint8_t* pixel = still.row(kY) + 4 * kX;
+    // One frame of a longer clip: the decoder is stopped early, quietly.
+    const ToolRun still = render(folder, {"-i", "clip.mp4", "--format", format, "--frames", "1", "-o", "still.png"});
+    ASSERT_EQ(still.exitCode, 0) << still.errors;
+    EXPECT_EQ(still.errors.find("pipe"), std::string::npos) << still.errors;
+    const cli::RgbaPicture picture = cli::readPng((folder / "still.png").string());
+    const uint8_t* pixel = picture.row(kY) + 4 * kX;
     EXPECT_NEAR(pixel[0], 192, 3);
     EXPECT_NEAR(pixel[1], 48, 3);
     EXPECT_NEAR(pixel[2], 32, 3);
