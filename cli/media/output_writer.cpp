@@ -91,11 +91,10 @@ class FfmpegSink final : public FrameSink {
     std::vector<std::string> arguments{plan.ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y"};
     arguments.insert(arguments.end(), plan.encoderArguments.begin(), plan.encoderArguments.end());
     arguments.push_back(file_.temporaryPath().string());
-    // ffmpeg reads each Y4M frame into a new allocation of the same size.
-    // At or above glibc's threshold for mapping (which follows the largest
-    // freed mapping up to 32 MiB) that is a fresh mapping every frame, its
-    // pages faulted in and zeroed; a higher threshold keeps the memory in
-    // the heap, reused frame after frame.
+    // ffmpeg reads each Y4M frame into new frame-sized allocations, which
+    // with glibc's default thresholds stay fresh mappings, faulted in and
+    // zeroed every frame (two unmapped per frame, counted with strace); a
+    // threshold above them keeps the memory in the heap, reused.
     encoder_ = std::make_unique<ChildProcess>(
         arguments, ChildProcess::PipeTo::kItsInput,
         std::vector<std::string>{"GLIBC_TUNABLES=glibc.malloc.mmap_threshold=268435456"});

@@ -16,20 +16,26 @@ constexpr int32_t kRounding = 1 << (kFractionBits - 1);
 
 using Matrix3 = std::array<std::array<double, 3>, 3>;
 
+// The luma weights of red and blue; green's is the rest.
+struct LumaWeights {
+  double red, blue, green;
+};
+LumaWeights lumaWeightsOf(Matrix matrix) {
+  const double red = matrix == Matrix::kBt709 ? 0.2126 : 0.299;
+  const double blue = matrix == Matrix::kBt709 ? 0.0722 : 0.114;
+  return {red, blue, 1.0 - red - blue};
+}
+
 // Normalised Y, Pb, Pr from R, G, B, and back, for the matrix's weights.
 Matrix3 toYcc(Matrix matrix) {
-  const double kr = matrix == Matrix::kBt709 ? 0.2126 : 0.299;
-  const double kb = matrix == Matrix::kBt709 ? 0.0722 : 0.114;
-  const double kg = 1.0 - kr - kb;
+  const auto [kr, kb, kg] = lumaWeightsOf(matrix);
   return {{{kr, kg, kb},
            {-kr / (2 * (1 - kb)), -kg / (2 * (1 - kb)), 0.5},
            {0.5, -kg / (2 * (1 - kr)), -kb / (2 * (1 - kr))}}};
 }
 
 Matrix3 toRgb(Matrix matrix) {
-  const double kr = matrix == Matrix::kBt709 ? 0.2126 : 0.299;
-  const double kb = matrix == Matrix::kBt709 ? 0.0722 : 0.114;
-  const double kg = 1.0 - kr - kb;
+  const auto [kr, kb, kg] = lumaWeightsOf(matrix);
   return {
       {{1.0, 0.0, 2 * (1 - kr)}, {1.0, -2 * (1 - kb) * kb / kg, -2 * (1 - kr) * kr / kg}, {1.0, 2 * (1 - kb), 0.0}}};
 }
@@ -72,26 +78,33 @@ MatrixMap matrixMap(Matrix from, Matrix to, bool studioRange) {
           fixed(m[2][2])};
 }
 
+namespace {
+
+// One row with `kLumaPerChroma` (2 for pairs, 1 for pixels) luma samples to
+// each chroma sample; in place is safe, as each sample is read before its
+// output is written.
+template <size_t kLumaPerChroma>
+void convertRowReference(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr,
+                         uint8_t* lumaOut, uint8_t* cbOut, uint8_t* crOut, size_t chromaCount) {
+  for (size_t i = 0; i < chromaCount; ++i) {
+    const int32_t u = cb[i] - 128, v = cr[i] - 128;
+    const int32_t delta = lumaDelta(map, u, v);
+    for (size_t k = kLumaPerChroma * i; k < kLumaPerChroma * (i + 1); ++k) lumaOut[k] = clampByte(luma[k] + delta);
+    cbOut[i] = newCb(map, u, v);
+    crOut[i] = newCr(map, u, v);
+  }
+}
+
+}  // namespace
+
 void convertPairsReference(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr,
                            uint8_t* lumaOut, uint8_t* cbOut, uint8_t* crOut, size_t pairs) {
-  for (size_t p = 0; p < pairs; ++p) {
-    const int32_t u = cb[p] - 128, v = cr[p] - 128;
-    const int32_t delta = lumaDelta(map, u, v);
-    lumaOut[2 * p] = clampByte(luma[2 * p] + delta);
-    lumaOut[2 * p + 1] = clampByte(luma[2 * p + 1] + delta);
-    cbOut[p] = newCb(map, u, v);
-    crOut[p] = newCr(map, u, v);
-  }
+  convertRowReference<2>(map, luma, cb, cr, lumaOut, cbOut, crOut, pairs);
 }
 
 void convertPixelsReference(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr,
                             uint8_t* lumaOut, uint8_t* cbOut, uint8_t* crOut, size_t width) {
-  for (size_t x = 0; x < width; ++x) {
-    const int32_t u = cb[x] - 128, v = cr[x] - 128;
-    lumaOut[x] = clampByte(luma[x] + lumaDelta(map, u, v));
-    cbOut[x] = newCb(map, u, v);
-    crOut[x] = newCr(map, u, v);
-  }
+  convertRowReference<1>(map, luma, cb, cr, lumaOut, cbOut, crOut, width);
 }
 
 #if defined(__SSE2__)
@@ -149,37 +162,43 @@ __m128i addToBytes(__m128i bytes, __m128i lowDelta, __m128i highDelta) {
                           _mm_add_epi16(_mm_unpackhi_epi8(bytes, zero), highDelta));
 }
 
+// convertRowReference on eight chroma samples at a time. Every load of a
+// block comes before its stores, so in place is safe.
+template <size_t kLumaPerChroma>
+void convertRow(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, uint8_t* lumaOut,
+                uint8_t* cbOut, uint8_t* crOut, size_t chromaCount) {
+  const Weights w = weightsOf(map);
+  size_t i = 0;
+  for (; i + 8 <= chromaCount; i += 8) {
+    const Chroma8 c = centredChroma(cb + i, cr + i);
+    const __m128i delta = weighted(c, w.luma);  // one per chroma sample
+    // Pairs: sixteen luma bytes, each chroma sample's delta to two of them.
+    constexpr bool kPairs = kLumaPerChroma == 2;
+    const auto* in = reinterpret_cast<const __m128i*>(luma + kLumaPerChroma * i);
+    auto* out = reinterpret_cast<__m128i*>(lumaOut + kLumaPerChroma * i);
+    const __m128i y = kPairs ? _mm_loadu_si128(in) : _mm_loadl_epi64(in);
+    const __m128i converted = kPairs ? addToBytes(y, _mm_unpacklo_epi16(delta, delta), _mm_unpackhi_epi16(delta, delta))
+                                     : addToBytes(y, delta, delta);
+    storeChroma(c, w, cbOut + i, crOut + i);
+    if constexpr (kPairs)
+      _mm_storeu_si128(out, converted);
+    else
+      _mm_storel_epi64(out, converted);
+  }
+  convertRowReference<kLumaPerChroma>(map, luma + kLumaPerChroma * i, cb + i, cr + i, lumaOut + kLumaPerChroma * i,
+                                      cbOut + i, crOut + i, chromaCount - i);
+}
+
 }  // namespace
 
 void convertPairs(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, uint8_t* lumaOut,
                   uint8_t* cbOut, uint8_t* crOut, size_t pairs) {
-  const Weights w = weightsOf(map);
-  size_t p = 0;
-  // Every load of a block comes before its stores, so in place is safe.
-  for (; p + 8 <= pairs; p += 8) {
-    const Chroma8 c = centredChroma(cb + p, cr + p);
-    const __m128i delta = weighted(c, w.luma);  // one per pair
-    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + 2 * p));
-    const __m128i converted = addToBytes(y, _mm_unpacklo_epi16(delta, delta), _mm_unpackhi_epi16(delta, delta));
-    storeChroma(c, w, cbOut + p, crOut + p);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(lumaOut + 2 * p), converted);
-  }
-  convertPairsReference(map, luma + 2 * p, cb + p, cr + p, lumaOut + 2 * p, cbOut + p, crOut + p, pairs - p);
+  convertRow<2>(map, luma, cb, cr, lumaOut, cbOut, crOut, pairs);
 }
 
 void convertPixels(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, uint8_t* lumaOut,
                    uint8_t* cbOut, uint8_t* crOut, size_t width) {
-  const Weights w = weightsOf(map);
-  size_t x = 0;
-  for (; x + 8 <= width; x += 8) {
-    const Chroma8 c = centredChroma(cb + x, cr + x);
-    const __m128i delta = weighted(c, w.luma);
-    const __m128i y = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(luma + x));
-    const __m128i converted = addToBytes(y, delta, delta);
-    storeChroma(c, w, cbOut + x, crOut + x);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(lumaOut + x), converted);
-  }
-  convertPixelsReference(map, luma + x, cb + x, cr + x, lumaOut + x, cbOut + x, crOut + x, width - x);
+  convertRow<1>(map, luma, cb, cr, lumaOut, cbOut, crOut, width);
 }
 
 #else

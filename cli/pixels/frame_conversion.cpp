@@ -288,30 +288,28 @@ void writePlanes(const HostFrame& frame, const PlaneCoding& coding, uint8_t* lum
     }
     return;
   }
-  // 4:2:0: each chroma row is the mean of two rows' pair chroma.
+  // 4:2:0: each chroma row is the mean of two rows' pair chroma (an odd
+  // height's last row is the mean of itself).
   const size_t pairs = (width + 1) / 2;
-  std::vector<uint8_t> own(4 * rows.chromaWidth()), halved(4 * pairs);
-  uint8_t* const ownRows[4] = {own.data(), own.data() + rows.chromaWidth(), own.data() + 2 * rows.chromaWidth(),
-                               own.data() + 3 * rows.chromaWidth()};  // cb, cr of the upper row; of the lower
+  const size_t own = rows.chromaWidth();
+  std::vector<uint8_t> written(4 * own), halved(4 * pairs);
+  // Row y's luma into its plane and its pair chroma, Cb then Cr, in slot 0
+  // (upper row) or 1 (lower row).
+  const auto pairChromaOf = [&](int32_t y, size_t slot) -> std::array<const uint8_t*, 2> {
+    uint8_t* const cb = written.data() + 2 * slot * own;
+    rows.write(y, lumaPlane + static_cast<size_t>(y) * width, cb, cb + own);
+    if (own == pairs) return {cb, cb + own};
+    uint8_t* const cbPairs = halved.data() + 2 * slot * pairs;
+    halveChroma(cb, cbPairs, width);
+    halveChroma(cb + own, cbPairs + pairs, width);
+    return {cbPairs, cbPairs + pairs};
+  };
   for (int32_t y = 0; y < height; y += 2) {
-    const int32_t lower = std::min(y + 1, height - 1);
-    rows.write(y, lumaPlane + static_cast<size_t>(y) * width, ownRows[0], ownRows[1]);
-    if (lower != y) rows.write(lower, lumaPlane + static_cast<size_t>(lower) * width, ownRows[2], ownRows[3]);
-    const uint8_t* pairRows[4];
-    for (int i = 0; i < 4; ++i) {
-      if (i >= 2 && lower == y) {
-        pairRows[i] = pairRows[i - 2];  // an odd height's last row stands alone
-        continue;
-      }
-      pairRows[i] = ownRows[i];
-      if (rows.chromaWidth() != pairs) {
-        halveChroma(ownRows[i], halved.data() + static_cast<size_t>(i) * pairs, width);
-        pairRows[i] = halved.data() + static_cast<size_t>(i) * pairs;
-      }
-    }
+    const std::array<const uint8_t*, 2> upper = pairChromaOf(y, 0);
+    const std::array<const uint8_t*, 2> lower = y + 1 < height ? pairChromaOf(y + 1, 1) : upper;
     const size_t chromaRow = static_cast<size_t>(y / 2) * pairs;
-    rows::averageRows(pairRows[0], pairRows[2], cbPlane + chromaRow, pairs);
-    rows::averageRows(pairRows[1], pairRows[3], crPlane + chromaRow, pairs);
+    rows::averageRows(upper[0], lower[0], cbPlane + chromaRow, pairs);
+    rows::averageRows(upper[1], lower[1], crPlane + chromaRow, pairs);
   }
 }
 
