@@ -13,6 +13,7 @@
 #include "cli/commands/render_options.h"
 #include "cli/media/encoder_settings.h"
 #include "cli/media/ffmpeg_input.h"
+#include "cli/media/input_source.h"
 #include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/media/y4m.h"
@@ -253,6 +254,51 @@ TEST(Y4mTest, StreamsItCannotTakeAreRefusedWithAReason) {
   ASSERT_TRUE(monoReader.read(picture));
   EXPECT_EQ(picture.chroma, Chroma::k444);
   EXPECT_EQ(picture.cr, (testhost::FrameBytes{128, 128, 128, 128}));
+}
+
+// Mapped frames are the frames read, in windows of one frame and of more,
+// the last window short; a file cut short under its mapping is an error
+// for the frames it lost, not the end of the program.
+TEST(Y4mTest, MappedFramesAreTheFramesReadAndACutFileIsReported) {
+  TemporaryFolder folder;
+  const std::string path = (folder / "clip.y4m").string();
+  Y4mHeader header;
+  header.width = 640;
+  header.height = 9;  // planes that end inside a page
+  header.chroma = Chroma::k422;
+  std::string bytes = y4mHeaderText(header);
+  std::vector<YuvPicture> pictures;
+  for (uint32_t seed = 0; seed < 5; ++seed) {
+    pictures.push_back(randomPicture(header.width, header.height, header.chroma, false, seed));
+    std::vector<uint8_t> frame;
+    appendY4mFrame(pictures.back(), frame);
+    bytes.append(frame.begin(), frame.end());
+  }
+  std::ofstream(path, std::ios::binary) << bytes;
+  const int64_t frameBytes = int64_t{header.width} * header.height * 2;
+  for (const int64_t windowBytes : {int64_t{1}, 2 * frameBytes, Y4mFile::kWindowBytes}) {
+    const std::shared_ptr<Y4mFile> file = Y4mFile::open(path, windowBytes);
+    for (int64_t index = 0; index < file->frameCount(); ++index) {
+      const std::optional<MappedY4mFrame> mapped = file->mapFrame(index);
+      ASSERT_TRUE(mapped) << "window " << windowBytes << ", frame " << index;
+      const YuvPicture& expected = pictures[static_cast<size_t>(index)];
+      EXPECT_TRUE(std::equal(expected.y.begin(), expected.y.end(), mapped->view.y));
+      EXPECT_TRUE(std::equal(expected.cr.begin(), expected.cr.end(), mapped->view.cr));
+    }
+  }
+
+  std::vector<std::string> notes;
+  const std::unique_ptr<FrameSource> source = openSource(path, notes);
+  const std::shared_ptr<const SourceFrame> first = source->next(0), last = source->next(4);
+  ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(bytes.size() - 2 * static_cast<size_t>(frameBytes))), 0);
+  FrameHolder holder(header.width, header.height, FrameFormat{PixelFormat::kCbYCrY});
+  EXPECT_NO_THROW(first->fill(*holder.frame));
+  try {
+    last->fill(*holder.frame);
+    ADD_FAILURE() << "a frame the file lost was filled";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("the file got shorter while read"), std::string::npos) << error.what();
+  }
 }
 
 TEST(PngTest, AnEncodedPictureReadsBackAsRgb) {
