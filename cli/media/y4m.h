@@ -79,12 +79,11 @@ struct MappedY4mFrame {
 };
 
 // A regular YUV4MPEG2 file. Its frames are mapped into memory a window of
-// frames at a time (the planes are converted straight from the page cache,
-// with no copy on the way in; a window is filled in when mapped and let go
-// as a whole, never page by page or frame by frame), or read with
-// positioned reads into a picture the caller keeps and reuses where mapping
-// is not to be had. Reads of different frames may run on different threads
-// at once.
+// frames at a time, so that the planes are converted straight from the page
+// cache with no copy on the way in (a window is unmapped as a whole, never
+// page by page or frame by frame); where mapping is not to be had they are
+// read with positioned reads into a picture the caller keeps and reuses.
+// Reads of different frames may run on different threads at once.
 class Y4mFile {
  public:
   // About 64 MiB a window: few enough unmappings that their cost (every
@@ -105,7 +104,7 @@ class Y4mFile {
   void read(int64_t index, YuvPicture& picture) const;
   // Frame `index` as a view of the mapped file, or nullopt where it is to be
   // read() instead: monochrome frames (their chroma is made up) and a file
-  // the system will not map. Frames are asked in order, from one thread.
+  // the system will not map. Called from one thread.
   std::optional<MappedY4mFrame> mapFrame(int64_t index);
   const std::string& name() const { return name_; }
 
