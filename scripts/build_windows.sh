@@ -19,21 +19,10 @@ test_arches=${WINDOWS_TEST_ARCHES:-x86_64}
 tool_arches=${WINDOWS_TOOL_ARCHES:-"i686 x86_64"}
 
 if [[ ${SKIP_INSTALL:-0} != 1 ]]; then
-  packages=(
-    cmake make
-    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-    libgtest-dev
-    nlohmann-json3-dev
+  "$root/scripts/install_packages.sh" cmake make \
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 \
+    libgtest-dev nlohmann-json3-dev \
     wine64 xvfb xauth xdotool fonts-liberation2 imagemagick
-  )
-  as_root=()
-  if [[ $(id -u) -ne 0 ]]; then
-    command -v sudo >/dev/null 2>&1 || { echo "build_windows: run as root or install sudo" >&2; exit 1; }
-    as_root=(sudo)
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update
-  "${as_root[@]}" apt-get install -y "${packages[@]}"
 fi
 
 launcher=()

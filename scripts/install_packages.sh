@@ -8,7 +8,9 @@
 # the frei0r header and the hosts the frei0r filter is tested in (ffmpeg,
 # melt, GStreamer's frei0r wrapper and the elements its pipelines use); the
 # studio's HTTP and JSON libraries, and Chromium with Node.js for the studio's
-# browser tests.
+# browser tests. Given package names, it installs those instead (the Windows
+# build's cross compilers and Wine).
+#   scripts/install_packages.sh [PACKAGE ...]
 set -euo pipefail
 
 packages=(
@@ -23,6 +25,7 @@ packages=(
   libcpp-httplib-dev nlohmann-json3-dev
   chromium nodejs
 )
+(($#)) && packages=("$@")
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
   command -v sudo >/dev/null 2>&1 || { echo "install_packages: run as root or install sudo" >&2; exit 1; }
