@@ -1,13 +1,9 @@
 #include "cli/support/atomic_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <stdexcept>
 #include <system_error>
+
+#include "cli/support/file_system_calls.h"
 
 namespace horaz::cli {
 namespace {
@@ -17,27 +13,20 @@ std::filesystem::path folderOf(const std::filesystem::path& path) {
   return parent.empty() ? std::filesystem::path(".") : parent;
 }
 
+[[noreturn]] void cannotWrite(const std::filesystem::path& path, const std::string& reason) {
+  throw std::runtime_error("cannot write " + path.string() + ": " + reason);
+}
+
 }  // namespace
 
-bool isSpecialFile(const std::filesystem::path& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return false;
-  return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
-}
+bool isSpecialFile(const std::filesystem::path& path) { return namesSpecialFile(path); }
 
 AtomicFile::AtomicFile(std::filesystem::path finalPath) : finalPath_(std::move(finalPath)) {
   if (finalPath_.filename().empty()) throw std::runtime_error(finalPath_.string() + ": not a file name");
-  const std::string extension = finalPath_.extension().string();
-  std::string pattern =
-      (folderOf(finalPath_) / ("." + finalPath_.stem().string() + ".horaz-XXXXXX" + extension)).string();
-  const int fd = ::mkstemps(pattern.data(), static_cast<int>(extension.size()));
-  if (fd < 0) throw std::runtime_error(systemErrorText("cannot write " + finalPath_.string(), errno));
-  fd_.reset(fd);
-  temporaryPath_ = pattern;
-  // mkstemps makes the file private; give it the usual permissions.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  std::string reason;
+  fd_ = createUniqueFile(folderOf(finalPath_), "." + finalPath_.stem().string() + ".horaz-",
+                         finalPath_.extension().string(), temporaryPath_, reason);
+  if (!fd_) cannotWrite(finalPath_, reason);
 }
 
 AtomicFile::~AtomicFile() { discard(); }
@@ -49,8 +38,7 @@ void AtomicFile::close() { fd_.close(finalPath_.string()); }
 void AtomicFile::commit() {
   if (done_) return;
   fd_.close(finalPath_.string());
-  if (::rename(temporaryPath_.c_str(), finalPath_.c_str()) != 0)
-    throw std::runtime_error(systemErrorText("cannot write " + finalPath_.string(), errno));
+  if (std::string reason; !moveOver(temporaryPath_, finalPath_, reason)) cannotWrite(finalPath_, reason);
   done_ = true;
 }
 
@@ -58,42 +46,44 @@ void AtomicFile::discard() noexcept {
   if (done_) return;
   done_ = true;
   fd_.reset();
-  if (!temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+  std::error_code ignored;
+  if (!temporaryPath_.empty()) std::filesystem::remove(temporaryPath_, ignored);
 }
 
 AtomicFileSet::AtomicFileSet(std::filesystem::path finalFolder) : finalFolder_(std::move(finalFolder)) {
   if (finalFolder_.empty()) finalFolder_ = ".";
-  std::string pattern = (finalFolder_ / ".horaz-frames-XXXXXX").string();
-  if (!::mkdtemp(pattern.data()))
-    throw std::runtime_error(systemErrorText("cannot write into " + finalFolder_.string(), errno));
-  temporaryFolder_ = pattern;
+  std::string reason;
+  temporaryFolder_ = createUniqueFolder(finalFolder_, ".horaz-frames-", reason);
+  if (temporaryFolder_.empty()) throw std::runtime_error("cannot write into " + finalFolder_.string() + ": " + reason);
 }
 
 AtomicFileSet::~AtomicFileSet() { discard(); }
 
 void AtomicFileSet::write(const std::string& name, std::span<const uint8_t> bytes) {
-  const std::filesystem::path path = temporaryFolder_ / name;
-  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!fd) throw std::runtime_error(systemErrorText("cannot write " + (finalFolder_ / name).string(), errno));
+  const std::filesystem::path finalPath = finalFolder_ / name;
+  std::string reason;
+  UniqueFd fd = createFile(temporaryFolder_ / name, reason);
+  if (!fd) cannotWrite(finalPath, reason);
   names_.push_back(name);
-  writeAll(fd.get(), bytes, (finalFolder_ / name).string());
-  fd.close((finalFolder_ / name).string());
+  writeAll(fd.get(), bytes, finalPath.string());
+  fd.close(finalPath.string());
 }
 
 void AtomicFileSet::commit() {
   if (done_) return;
   for (size_t i = 0; i < names_.size(); ++i) {
     const std::filesystem::path to = finalFolder_ / names_[i];
-    if (::rename((temporaryFolder_ / names_[i]).c_str(), to.c_str()) != 0) {
-      const int error = errno;
+    if (std::string reason; !moveOver(temporaryFolder_ / names_[i], to, reason)) {
       // Take back what was moved: all of the set or none of it.
-      for (size_t k = 0; k < i; ++k) ::unlink((finalFolder_ / names_[k]).c_str());
+      std::error_code ignored;
+      for (size_t k = 0; k < i; ++k) std::filesystem::remove(finalFolder_ / names_[k], ignored);
       names_.erase(names_.begin(), names_.begin() + static_cast<std::ptrdiff_t>(i));
-      throw std::runtime_error(systemErrorText("cannot write " + to.string(), error));
+      cannotWrite(to, reason);
     }
   }
   names_.clear();
-  ::rmdir(temporaryFolder_.c_str());
+  std::error_code ignored;
+  std::filesystem::remove(temporaryFolder_, ignored);
   done_ = true;
 }
 
