@@ -85,10 +85,15 @@ void freeSlot(int slot) {
 std::shared_ptr<const FileMapping> FileMapping::map(int fd, int64_t offset, size_t length) {
   if (offset < 0 || length == 0) return nullptr;
   installBusErrorHandler();
+  std::shared_ptr<FileMapping> mapping(new FileMapping());
   const auto pageOffset = static_cast<int64_t>(static_cast<uint64_t>(offset) % pageSize);
   const size_t mappedBytes = length + static_cast<size_t>(pageOffset);
   void* base = ::mmap(nullptr, mappedBytes, PROT_READ, MAP_SHARED, fd, offset - pageOffset);
   if (base == MAP_FAILED) return nullptr;
+  mapping->base_ = base;
+  mapping->mappedBytes_ = mappedBytes;
+  mapping->data_ = static_cast<const uint8_t*>(base) + pageOffset;
+  mapping->size_ = length;
   // Read front to back: the kernel reads ahead of a file that is not cached.
   // The pages are mapped by the threads that convert the frames as they
   // first touch them: a fault maps many cached pages at once, which measured
@@ -96,23 +101,14 @@ std::shared_ptr<const FileMapping> FileMapping::map(int fd, int64_t offset, size
   // at a time and made the reading thread the bottleneck).
   ::madvise(base, mappedBytes, MADV_SEQUENTIAL);
   const auto begin = reinterpret_cast<uintptr_t>(base);
-  const int slot = takeSlot(begin, begin + mappedBytes);
-  if (slot < 0) {
-    ::munmap(base, mappedBytes);
-    return nullptr;
-  }
-  std::shared_ptr<FileMapping> mapping(new FileMapping());
-  mapping->base_ = base;
-  mapping->mappedBytes_ = mappedBytes;
-  mapping->data_ = static_cast<const uint8_t*>(base) + pageOffset;
-  mapping->size_ = length;
-  mapping->slot_ = slot;
+  mapping->slot_ = takeSlot(begin, begin + mappedBytes);
+  if (mapping->slot_ < 0) return nullptr;
   return mapping;
 }
 
 FileMapping::~FileMapping() {
-  freeSlot(slot_);
-  ::munmap(base_, mappedBytes_);
+  if (slot_ >= 0) freeSlot(slot_);
+  if (base_) ::munmap(base_, mappedBytes_);
 }
 
 bool FileMapping::cutShort() const { return liveRanges[static_cast<size_t>(slot_)].cutShort.load(); }

@@ -10,8 +10,8 @@
 
 namespace horaz::cli {
 
-UniqueFd createUniqueFile(const std::filesystem::path& folder, const std::string& prefix,
-                          const std::string& extension, std::filesystem::path& created, std::string& reason) {
+UniqueFd createUniqueFile(const std::filesystem::path& folder, const std::string& prefix, const std::string& extension,
+                          std::filesystem::path& created, std::string& reason) {
   std::string pattern = (folder / (prefix + "XXXXXX" + extension)).string();
   UniqueFd fd(::mkstemps(pattern.data(), static_cast<int>(extension.size())));
   if (!fd) {

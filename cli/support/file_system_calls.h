@@ -15,8 +15,8 @@ namespace horaz::cli {
 // no other file there has, then `extension`; the file gets the usual
 // permissions. `created` gets its path. An empty result on failure, with
 // `reason` set.
-UniqueFd createUniqueFile(const std::filesystem::path& folder, const std::string& prefix,
-                          const std::string& extension, std::filesystem::path& created, std::string& reason);
+UniqueFd createUniqueFile(const std::filesystem::path& folder, const std::string& prefix, const std::string& extension,
+                          std::filesystem::path& created, std::string& reason);
 
 // Creates a folder in `folder` named `prefix` and a part no other entry
 // there has; its path, or an empty path on failure, with `reason` set.

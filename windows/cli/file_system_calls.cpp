@@ -32,8 +32,8 @@ int openForWriting(const std::filesystem::path& path, int flags) {
 
 }  // namespace
 
-UniqueFd createUniqueFile(const std::filesystem::path& folder, const std::string& prefix,
-                          const std::string& extension, std::filesystem::path& created, std::string& reason) {
+UniqueFd createUniqueFile(const std::filesystem::path& folder, const std::string& prefix, const std::string& extension,
+                          std::filesystem::path& created, std::string& reason) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const std::filesystem::path candidate = folder / (prefix + randomPart() + extension);
     UniqueFd fd(openForWriting(candidate, _O_EXCL));
