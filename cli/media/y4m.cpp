@@ -278,7 +278,6 @@ std::optional<MappedY4mFrame> Y4mFile::mapFrame(int64_t index) {
     const int64_t frames = std::clamp<int64_t>(windowBytes_ / frameBytes_, 1, frameCount() - index);
     const int64_t first = frames_[static_cast<size_t>(index)];
     const int64_t last = frames_[static_cast<size_t>(index + frames - 1)];
-    window_.reset();
     window_ = FileMapping::map(fd_.get(), first, static_cast<size_t>(last + frameBytes_ - first));
     if (!window_) {
       mappable_ = false;

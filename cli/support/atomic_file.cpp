@@ -19,8 +19,6 @@ std::filesystem::path folderOf(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool isSpecialFile(const std::filesystem::path& path) { return namesSpecialFile(path); }
-
 AtomicFile::AtomicFile(std::filesystem::path finalPath) : finalPath_(std::move(finalPath)) {
   if (finalPath_.filename().empty()) throw std::runtime_error(finalPath_.string() + ": not a file name");
   std::string reason;

@@ -93,7 +93,6 @@ std::shared_ptr<const FileMapping> FileMapping::map(int fd, int64_t offset, size
   mapping->base_ = base;
   mapping->mappedBytes_ = mappedBytes;
   mapping->data_ = static_cast<const uint8_t*>(base) + pageOffset;
-  mapping->size_ = length;
   // Read front to back: the kernel reads ahead of a file that is not cached.
   // The pages are mapped by the threads that convert the frames as they
   // first touch them: a fault maps many cached pages at once, which measured

@@ -24,7 +24,6 @@ class FileMapping {
 
   // The byte at `offset`.
   const uint8_t* data() const { return data_; }
-  size_t size() const { return size_; }
   // True once a read found a page that the file no longer has.
   bool cutShort() const;
 
@@ -34,7 +33,6 @@ class FileMapping {
   void* base_ = nullptr;  // page-aligned start of the mapping
   size_t mappedBytes_ = 0;
   const uint8_t* data_ = nullptr;
-  size_t size_ = 0;
   int slot_ = -1;  // where the bus-error handler finds this range
 };
 

@@ -1,4 +1,5 @@
 #include "cli/support/file_system_calls.h"
+#include "cli/support/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,7 +49,7 @@ bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to
   return false;
 }
 
-bool namesSpecialFile(const std::filesystem::path& path) {
+bool isSpecialFile(const std::filesystem::path& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) return false;
   return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);

@@ -31,8 +31,6 @@ UniqueFd createFile(const std::filesystem::path& path, std::string& reason);
 // `reason` set.
 bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to, std::string& reason);
 
-// True when `path` names something that exists and is neither a regular
-// file nor a folder.
-bool namesSpecialFile(const std::filesystem::path& path);
+// isSpecialFile (atomic_file.h) is defined beside these, one per system.
 
 }  // namespace horaz::cli

@@ -1,6 +1,7 @@
 // Windows: no calls make a uniquely named file or folder, so a random part is
 // tried until one is new; a move replaces its target in one call.
 #include "cli/support/file_system_calls.h"
+#include "cli/support/atomic_file.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -71,7 +72,7 @@ bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to
   return false;
 }
 
-bool namesSpecialFile(const std::filesystem::path& path) {
+bool isSpecialFile(const std::filesystem::path& path) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
   if (error || !std::filesystem::exists(status)) return false;
