@@ -2,6 +2,7 @@
 #
 #   PREFIX/bin/horaz
 #   PREFIX/lib/horaz/AVX2Horaz.avx, PREFIX/lib/horaz/libhorazplatform.so
+#   PREFIX/lib/horaz/horaz_video_decoder.so (the decoding module, when built)
 #   PREFIX/share/man/man1/horaz.1.gz (when help2man is there)
 #
 # The plug-in and its platform library are private to horaz, so they live in
@@ -16,6 +17,9 @@ set_target_properties(AVX2Horaz PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS horaz RUNTIME DESTINATION bin)
 install(TARGETS AVX2Horaz horaz_platform LIBRARY DESTINATION ${HORAZ_INSTALL_PRIVATE_DIR})
+if(TARGET horaz_video_decoder)
+  install(TARGETS horaz_video_decoder LIBRARY DESTINATION ${HORAZ_INSTALL_PRIVATE_DIR})
+endif()
 
 # The man page is made from horaz's own help at build time, so it says what
 # the program says.
@@ -49,7 +53,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${HORAZ_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The system libraries the binaries link (cairo, freetype, fontconfig, libpng,
-# the C++ runtime), as dpkg-shlibdeps finds them.
+# the C++ runtime, and libavformat and libavcodec for the decoding module), as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The demo and the help examples draw in Liberation fonts; ffmpeg reads and
 # writes .mp4, .mkv and .mov.

@@ -3,7 +3,8 @@
 # compiler and build tools, cairo/freetype/fontconfig/libpng for the platform
 # stand-in, the fonts the pictures are drawn with, GoogleTest and Google
 # Benchmark, clang with its sanitizer and fuzzer runtimes, clang-format and
-# clang-tidy; ffmpeg, which `horaz render` reads and writes video files with;
+# clang-tidy; ffmpeg, which `horaz render` reads and writes video files with,
+# and its libraries for the module that decodes video in horaz's own process;
 # help2man and dpkg-dev (with file) for the man page and the Debian package;
 # the frei0r header and the hosts the frei0r filter is tested in (ffmpeg,
 # melt, GStreamer's frei0r wrapper and the elements its pipelines use); the
@@ -19,7 +20,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
-  ffmpeg help2man dpkg-dev file
+  ffmpeg libavformat-dev libavcodec-dev libavutil-dev help2man dpkg-dev file
   frei0r-plugins-dev melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   libcpp-httplib-dev nlohmann-json3-dev

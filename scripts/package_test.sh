@@ -38,6 +38,7 @@ expected_files=(
   bin/horaz
   lib/horaz/AVX2Horaz.avx
   lib/horaz/libhorazplatform.so
+  lib/horaz/horaz_video_decoder.so
   lib/frei0r-1/horaz_clock.so
   share/man/man1/horaz.1.gz
 )
@@ -65,13 +66,17 @@ check_tree() {
     [[ -n $found && $(realpath "$found") == $(realpath "$prefix/lib/horaz/libhorazplatform.so") ]] ||
       fail "$file takes libhorazplatform.so from '$found', not from $prefix/lib/horaz"
   done
+  if ldd "$prefix/lib/horaz/horaz_video_decoder.so" | grep -q 'not found'; then
+    ldd "$prefix/lib/horaz/horaz_video_decoder.so"
+    fail "horaz_video_decoder.so needs a library that is not found"
+  fi
   gzip -dc "$prefix/share/man/man1/horaz.1.gz" | grep -q '^\.SS "horaz render"' ||
     fail "the man page lacks horaz render's help"
 }
 
 # run_installed PREFIX: the installed horaz prints its version, describes the
-# plug-in and renders the demo's first clip (the analog clock, shortened to
-# ten frames).
+# plug-in, renders the demo's first clip (the analog clock, shortened to ten
+# frames) and reads a video file with ffmpeg out of reach.
 run_installed() {
   local prefix=$1 horaz=$1/bin/horaz out=$scratch/analog-clock.y4m
   [[ $("$horaz" --version) == "horaz $version" ]] || fail "$horaz --version printed '$("$horaz" --version)'"
@@ -85,6 +90,13 @@ run_installed() {
   [[ $(head -c 10 "$out") == YUV4MPEG2* && $(grep -ac '^FRAME' "$out") -ge 1 ]] ||
     fail "$horaz render wrote no YUV4MPEG2 clip"
   rm -f "$out"
+  # Video files are read by the installed decoding module: no ffmpeg needed.
+  ffmpeg -v error -f lavfi -i testsrc=size=64x36:rate=25:duration=0.2 -c:v libx264 -pix_fmt yuv420p \
+    "$scratch/clip.mp4"
+  PATH=/nonexistent "$horaz" render --quiet -i "$scratch/clip.mp4" -o "$out" ||
+    fail "$horaz did not read a video file through lib/horaz/horaz_video_decoder.so"
+  [[ $(grep -ac '^FRAME' "$out") -eq 5 ]] || fail "$horaz read $(grep -ac '^FRAME' "$out") frames of 5"
+  rm -f "$out" "$scratch/clip.mp4"
 }
 
 note "cmake --install into a prefix, then moving the prefix"
@@ -104,7 +116,7 @@ deb=$(ls "$build"/horaz_"$version"_*.deb)
 [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version is not $version"
 [[ -n $(dpkg-deb -f "$deb" Maintainer) ]] || fail "the package has no maintainer"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libstdc++6 libcairo2 libfreetype6 libfontconfig1 libpng16-16; do
+for library in libc6 libstdc++6 libcairo2 libfreetype6 libfontconfig1 libpng16-16 libavformat libavcodec; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 contents=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort)

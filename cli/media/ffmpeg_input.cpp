@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "cli/media/media_probe.h"
+#include "cli/media/video_decoder.h"
 #include "cli/media/y4m_frames.h"
 #include "cli/support/child_process.h"
 
@@ -13,11 +14,9 @@ namespace {
 // BT.601, so such pictures are converted as they fill a frame (and the
 // encoder's are converted back for such a size): the clock is drawn in the
 // colours it was given.
-Matrix matrixOf(const MediaProbe& probe) {
-  return probe.height > 576 &&
-                 (probe.colourSpace == "bt709" || probe.colourSpace == "unknown" || probe.colourSpace.empty())
-             ? Matrix::kBt709
-             : Matrix::kBt601;
+Matrix matrixOf(int32_t height, const std::string& colourSpace) {
+  return height > 576 && (colourSpace == "bt709" || colourSpace == "unknown" || colourSpace.empty()) ? Matrix::kBt709
+                                                                                                     : Matrix::kBt601;
 }
 
 std::vector<std::string> decoderArguments(const std::string& path, const std::string& ffmpeg,
@@ -34,7 +33,7 @@ class FfmpegSource final : public FrameSource {
       : decoder_(std::move(decoder)),
         reader_(std::move(decoder_->pipe()), path + " (through ffmpeg)"),
         path_(path),
-        matrix_(matrixOf(probe)) {
+        matrix_(matrixOf(probe.height, probe.colourSpace)) {
     properties_ = y4mProperties(reader_.header());
     properties_.frameCount = probe.frameCount;
     properties_.audioCodecs = probe.audioCodecs;
@@ -63,7 +62,51 @@ class FfmpegSource final : public FrameSource {
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
 };
 
+// A video file decoded in this process by the decoding module.
+class DecodedSource final : public FrameSource {
+ public:
+  DecodedSource(std::unique_ptr<VideoDecoder> decoder, const std::string& path)
+      : decoder_(std::move(decoder)), video_(decoder_->video()) {
+    properties_.width = video_.width;
+    properties_.height = video_.height;
+    properties_.frameRate = video_.frameRate;
+    if (video_.pixelAspect.numerator > 0 && video_.pixelAspect.denominator > 0)
+      properties_.pixelAspect = video_.pixelAspect;
+    properties_.interlace = video_.interlace;
+    properties_.fullRange = video_.fullRange;
+    properties_.frameCount = video_.frameCount;
+    properties_.endless = false;
+    properties_.audioCodecs = video_.audioCodecs;
+    properties_.soundFile = path;
+    matrix_ = matrixOf(video_.height, video_.colourSpace);
+  }
+  const Properties& properties() const override { return properties_; }
+  std::shared_ptr<const SourceFrame> next(int64_t) override {
+    std::unique_ptr<YuvPicture> picture = pool_->take();
+    picture->allocate(video_.width, video_.height, video_.chroma);
+    picture->fullRange = video_.fullRange;
+    picture->matrix = matrix_;
+    if (!decoder_->read(picture->y.data(), picture->cb.data(), picture->cr.data())) return nullptr;
+    return std::make_shared<YuvFrame>(std::move(picture), pool_);
+  }
+  void setSize(int32_t, int32_t) override {}
+
+ private:
+  std::unique_ptr<VideoDecoder> decoder_;
+  const DecodedVideo& video_;
+  Matrix matrix_ = Matrix::kBt601;
+  Properties properties_;
+  std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
+};
+
 }  // namespace
+
+std::unique_ptr<FrameSource> openDecodedSource(const std::string& path, OpenVideoDecoder openDecoder) {
+  if (!openDecoder) return nullptr;
+  std::unique_ptr<VideoDecoder> decoder(openDecoder(path.c_str()));
+  if (!decoder) return nullptr;
+  return std::make_unique<DecodedSource>(std::move(decoder), path);
+}
 
 std::string planarFormatFor(const std::string& pixelFormat) {
   const auto has = [&](const char* part) { return pixelFormat.find(part) != std::string::npos; };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/media/input_source.h"
+#include "cli/media/video_decoder.h"
 
 namespace horaz::cli {
 
@@ -19,5 +20,10 @@ std::string planarFormatFor(const std::string& pixelFormat);
 // std::runtime_error for a file ffmpeg cannot read.
 std::unique_ptr<FrameSource> openFfmpegSource(const std::string& path, const std::string& ffmpeg,
                                               const std::string& ffprobe, std::vector<std::string>& notes);
+
+// A video file decoded in this process through the decoding module's
+// `openDecoder`: its frames and header values are those openFfmpegSource
+// would give. Null when there is no module or it leaves this file to ffmpeg.
+std::unique_ptr<FrameSource> openDecodedSource(const std::string& path, OpenVideoDecoder openDecoder);
 
 }  // namespace horaz::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/media/ffmpeg_input.h"
+#include "cli/media/video_decoder_module.h"
 #include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/media/test_pattern.h"
@@ -189,7 +190,9 @@ std::unique_ptr<FrameSource> openSource(const std::string& input, std::vector<st
   if (!S_ISREG(status.st_mode)) return std::make_unique<Y4mSource>(input);  // a FIFO or device
   if (startsWithBytes(input, "\x89PNG")) return std::make_unique<StillSource>(readPng(input), true);
   if (startsWithBytes(input, "YUV4MPEG2")) return std::make_unique<Y4mFileSource>(input);
-  // Anything else is a video file for ffmpeg.
+  // Anything else is a video file: decoded here when the decoding module
+  // takes it, else by ffmpeg in a process of its own.
+  if (std::unique_ptr<FrameSource> decoded = openDecodedSource(input, videoDecoderModule())) return decoded;
   const std::optional<std::string> ffmpeg = findProgram("ffmpeg"), ffprobe = findProgram("ffprobe");
   if (!ffmpeg || !ffprobe)
     throw std::runtime_error(input +

@@ -6,7 +6,11 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "cli/media/output_writer.h"
@@ -177,6 +181,69 @@ TEST(VideoFilesTest, EncoderDefaultsAndTheUsersOwnOptions) {
     Stream video = probe(folder / c.output)["video"];
     for (const auto& [key, value] : c.expected) EXPECT_EQ(video[key], value) << c.output << ' ' << key;
   }
+}
+
+// Sets an environment variable for one scope.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// Decoded in horaz's process, a file gives the bytes ffmpeg's process gives:
+// the header, every frame, and the frames ffmpeg repeats or drops to keep a
+// constant rate (a gap in the timestamps; a one-stream file starting late).
+// Without ffmpeg on PATH the module still reads the file.
+TEST(VideoFilesTest, TheDecodingModuleGivesWhatFfmpegGives) {
+  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  const std::filesystem::path module = std::filesystem::path(HORAZ_CLI_PATH).parent_path() / "horaz_video_decoder.so";
+  if (!std::filesystem::exists(module)) GTEST_SKIP() << "the decoding module is not built";
+  struct Case {
+    std::string name;
+    Arguments clipOptions;
+    bool sound;
+  };
+  const Case cases[] = {
+      {"420.mp4", {"-c:v", "libx264", "-pix_fmt", "yuv420p"}, true},
+      {"422-fields.mkv", {"-c:v", "libx264", "-pix_fmt", "yuv422p", "-flags", "+ilme+ildct", "-top", "0"}, true},
+      {"444-aspect.mov", {"-c:v", "libx264", "-pix_fmt", "yuv444p", "-vf", "setsar=4/3"}, false},
+      {"gap.mkv", {"-c:v", "libx264", "-vf", "select='not(between(n,10,19))'", "-fps_mode", "passthrough"}, true},
+      {"late-start.avi", {"-c:v", "mpeg4", "-bf", "2"}, false},
+      {"deep.mkv", {"-c:v", "ffv1", "-pix_fmt", "yuv420p10le"}, false},  // left to ffmpeg
+  };
+  TemporaryFolder folder;
+  const auto bytesOf = [&](const std::string& name) {
+    std::ifstream file(folder / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    makeClip(folder, c.name, c.clipOptions, c.sound);
+    ToolRun run = render(folder, {"-i", c.name, "-o", c.name + ".module.y4m"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    {
+      ScopedVariable noModule("HORAZ_VIDEO_DECODER", "");
+      run = render(folder, {"-i", c.name, "-o", c.name + ".ffmpeg.y4m"});
+      ASSERT_EQ(run.exitCode, 0) << run.errors;
+    }
+    EXPECT_TRUE(bytesOf(c.name + ".module.y4m") == bytesOf(c.name + ".ffmpeg.y4m"));
+  }
+  ScopedVariable noPrograms("PATH", "/nonexistent");
+  const ToolRun run = render(folder, {"-i", "420.mp4", "-o", "alone.y4m"});
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_TRUE(bytesOf("alone.y4m") == bytesOf("420.mp4.module.y4m"));
 }
 
 // A size the encoder cannot take is refused before the render, with the way

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/media/y4m.h"
+#include "cli/pixels/picture.h"
+
+namespace horaz::cli {
+
+// What a video file says about its first video stream, as the decoder found
+// it on its first frame, and the codecs of its sound streams.
+struct DecodedVideo {
+  int32_t width = 0;
+  int32_t height = 0;
+  Chroma chroma = Chroma::k420;
+  bool fullRange = false;
+  Ratio frameRate;
+  Ratio pixelAspect{0, 0};  // 0:0 = unknown
+  char interlace = 'p';     // 'p', 't' (top field first) or 'b'
+  std::string colourSpace;  // "bt709", "unknown", ...
+  std::optional<int64_t> frameCount;
+  std::vector<std::string> audioCodecs;
+};
+
+// A video file decoded in this process, one frame per frame time: frames
+// late for their time are dropped and frames that last longer repeated, as
+// ffmpeg does when it writes a stream of constant rate.
+class VideoDecoder {
+ public:
+  virtual ~VideoDecoder() = default;
+  virtual const DecodedVideo& video() const = 0;
+  // The next frame's planes into `y`, `cb` and `cr` (rows of video()'s size
+  // and chroma, contiguous); false at the end. Throws std::runtime_error.
+  virtual bool read(uint8_t* y, uint8_t* cb, uint8_t* cr) = 0;
+};
+
+// The decoding module's one entry point: a decoder for `path`, or null when
+// the module does not decode this file as it is (no video, a layout other
+// than 8-bit planar 4:2:0, 4:2:2 or 4:4:4 in studio or tagged range, ...),
+// which ffmpeg then reads instead. Never throws.
+using OpenVideoDecoder = VideoDecoder* (*)(const char* path);
+inline constexpr const char* kOpenVideoDecoderSymbol = "horazOpenVideoDecoder";
+
+}  // namespace horaz::cli
