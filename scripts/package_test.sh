@@ -78,7 +78,7 @@ check_tree() {
 # plug-in, renders the demo's first clip (the analog clock, shortened to ten
 # frames) and reads a video file with ffmpeg out of reach.
 run_installed() {
-  local prefix=$1 horaz=$1/bin/horaz out=$scratch/analog-clock.y4m
+  local prefix=$1 horaz=$1/bin/horaz out=$scratch/analog-clock.y4m frames
   [[ $("$horaz" --version) == "horaz $version" ]] || fail "$horaz --version printed '$("$horaz" --version)'"
   "$horaz" describe >"$scratch/describe.txt" || fail "$horaz describe failed"
   grep -q 'AVX2Horaz' "$scratch/describe.txt" || fail "$horaz describe did not describe the plug-in"
@@ -95,7 +95,8 @@ run_installed() {
     "$scratch/clip.mp4"
   PATH=/nonexistent "$horaz" render --quiet -i "$scratch/clip.mp4" -o "$out" ||
     fail "$horaz did not read a video file through lib/horaz/horaz_video_decoder.so"
-  [[ $(grep -ac '^FRAME' "$out") -eq 5 ]] || fail "$horaz read $(grep -ac '^FRAME' "$out") frames of 5"
+  frames=$(grep -ao FRAME "$out" | wc -l)
+  [[ $frames -eq 5 ]] || fail "$horaz read $frames frames of 5"
   rm -f "$out" "$scratch/clip.mp4"
 }
 
