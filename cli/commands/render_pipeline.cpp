@@ -1,9 +1,6 @@
 #include "cli/commands/render_pipeline.h"
 
-#include <pthread.h>
-
 #include <condition_variable>
-#include <csignal>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -57,29 +54,12 @@ class WorkerPool {
       state.input = host.makeFrame(plan.width, plan.height, plan.format);
       if (plan.encoding != FrameEncoding::kRaw) state.output = host.makeFrame(plan.width, plan.height, plan.format);
     }
-    // SIGINT and SIGTERM must reach the reading and writing thread, whose
-    // blocking calls they interrupt; the workers block them (and the threads
-    // inherit the mask they are started with).
-    // (Windows delivers Ctrl-C on a thread of its own: nothing to block.)
-#ifndef _WIN32
-    sigset_t interrupts, previous;
-    sigemptyset(&interrupts);
-    sigaddset(&interrupts, SIGINT);
-    sigaddset(&interrupts, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
-#endif
     try {
-      for (WorkerState& state : states_) threads_.emplace_back([this, &state] { work(state); });
+      for (WorkerState& state : states_) threads_.push_back(startBackgroundThread([this, &state] { work(state); }));
     } catch (...) {
-#ifndef _WIN32
-      pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-#endif
       stop();
       throw;
     }
-#ifndef _WIN32
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-#endif
   }
 
   ~WorkerPool() { stop(); }

@@ -1,11 +1,17 @@
 #include "cli/media/ffmpeg_input.h"
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 
 #include "cli/media/media_probe.h"
 #include "cli/media/video_decoder.h"
 #include "cli/media/y4m_frames.h"
 #include "cli/support/child_process.h"
+#include "cli/support/interrupt.h"
 
 namespace horaz::cli {
 namespace {
@@ -62,7 +68,9 @@ class FfmpegSource final : public FrameSource {
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
 };
 
-// A video file decoded in this process by the decoding module.
+// A video file decoded in this process by the decoding module, a few frames
+// ahead on a thread of its own: the decoding goes on while the render
+// thread writes, as an ffmpeg process writing into a pipe would.
 class DecodedSource final : public FrameSource {
  public:
   DecodedSource(std::unique_ptr<VideoDecoder> decoder, const std::string& path)
@@ -80,23 +88,74 @@ class DecodedSource final : public FrameSource {
     properties_.soundFile = path;
     matrix_ = matrixOf(video_.height, video_.colourSpace);
   }
+  ~DecodedSource() override {
+    if (!decoding_.joinable()) return;
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    roomFreed_.notify_all();
+    decoding_.join();
+  }
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t) override {
-    std::unique_ptr<YuvPicture> picture = pool_->take();
-    picture->allocate(video_.width, video_.height, video_.chroma);
-    picture->fullRange = video_.fullRange;
-    picture->matrix = matrix_;
-    if (!decoder_->read(picture->y.data(), picture->cb.data(), picture->cr.data())) return nullptr;
-    return std::make_shared<YuvFrame>(std::move(picture), pool_);
+    if (!decoding_.joinable()) decoding_ = startBackgroundThread([this] { decodeAhead(); });
+    std::unique_lock lock(mutex_);
+    frameDecoded_.wait(lock, [this] { return !decoded_.empty() || ended_; });
+    if (decoded_.empty()) {
+      if (error_) std::rethrow_exception(error_);
+      return nullptr;
+    }
+    std::shared_ptr<const SourceFrame> frame = std::move(decoded_.front());
+    decoded_.pop_front();
+    roomFreed_.notify_one();
+    return frame;
   }
   void setSize(int32_t, int32_t) override {}
 
  private:
+  static constexpr size_t kFramesAhead = 4;
+
+  void decodeAhead() {
+    try {
+      for (;;) {
+        {
+          std::unique_lock lock(mutex_);
+          roomFreed_.wait(lock, [this] { return stopping_ || decoded_.size() < kFramesAhead; });
+          if (stopping_) break;
+        }
+        std::unique_ptr<YuvPicture> picture = pool_->take();
+        picture->allocate(video_.width, video_.height, video_.chroma);
+        picture->fullRange = video_.fullRange;
+        picture->matrix = matrix_;
+        if (!decoder_->read(picture->y.data(), picture->cb.data(), picture->cr.data())) break;
+        auto frame = std::make_shared<YuvFrame>(std::move(picture), pool_);
+        std::lock_guard lock(mutex_);
+        decoded_.push_back(std::move(frame));
+        frameDecoded_.notify_one();
+      }
+    } catch (...) {
+      std::lock_guard lock(mutex_);
+      error_ = std::current_exception();
+    }
+    std::lock_guard lock(mutex_);
+    ended_ = true;
+    frameDecoded_.notify_one();
+  }
+
   std::unique_ptr<VideoDecoder> decoder_;
   const DecodedVideo& video_;
   Matrix matrix_ = Matrix::kBt601;
   Properties properties_;
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
+  std::mutex mutex_;
+  std::condition_variable frameDecoded_, roomFreed_;
+  std::deque<std::shared_ptr<const SourceFrame>> decoded_;
+  bool stopping_ = false;
+  bool ended_ = false;
+  std::exception_ptr error_;
+  // Declared last: started after, and stopped before, everything it uses.
+  std::thread decoding_;
 };
 
 }  // namespace

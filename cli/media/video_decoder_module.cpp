@@ -18,8 +18,7 @@ OpenVideoDecoder loadVideoDecoderModule(const std::filesystem::path& path) {
 
 OpenVideoDecoder videoDecoderModule() {
   static const OpenVideoDecoder entry = []() -> OpenVideoDecoder {
-    if (const char* named = std::getenv("HORAZ_VIDEO_DECODER"))
-      return *named ? loadVideoDecoderModule(named) : nullptr;
+    if (const char* named = std::getenv("HORAZ_VIDEO_DECODER")) return *named ? loadVideoDecoderModule(named) : nullptr;
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
     if (error) return nullptr;

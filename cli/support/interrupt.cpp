@@ -4,6 +4,8 @@
 #include <atomic>
 #include <csignal>
 
+#include <pthread.h>
+
 namespace horaz::cli {
 namespace {
 
@@ -43,6 +45,22 @@ int interruptSignal() { return g_signal.load(); }
 
 void throwIfInterrupted() {
   if (interrupted()) throw Interrupted();
+}
+
+std::thread startBackgroundThread(std::function<void()> body) {
+  sigset_t blocked, previous;
+  sigemptyset(&blocked);
+  for (const int signalNumber : kTerminatingSignals) sigaddset(&blocked, signalNumber);
+  // A thread starts with the mask of the one that starts it.
+  pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+  try {
+    std::thread thread(std::move(body));
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return thread;
+  } catch (...) {
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    throw;
+  }
 }
 
 }  // namespace horaz::cli

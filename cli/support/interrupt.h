@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
+#include <thread>
 
 namespace horaz::cli {
 
@@ -21,5 +23,9 @@ class Interrupted : public std::runtime_error {
 
 // Throws Interrupted when the flag is up.
 void throwIfInterrupted();
+
+// Starts `body` on a thread that blocks the signals above, so that they
+// reach the thread that reads and writes and cut its blocking calls short.
+std::thread startBackgroundThread(std::function<void()> body);
 
 }  // namespace horaz::cli

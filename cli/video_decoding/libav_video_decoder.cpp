@@ -84,7 +84,8 @@ class LibavVideoDecoder final : public VideoDecoder {
     // codecs decide what the encoder does with them.
     for (unsigned i = 0; i < input_->nb_streams; ++i) {
       const AVCodecParameters* parameters = input_->streams[i]->codecpar;
-      if (parameters->codec_type == AVMEDIA_TYPE_AUDIO) video_.audioCodecs.push_back(avcodec_get_name(parameters->codec_id));
+      if (parameters->codec_type == AVMEDIA_TYPE_AUDIO)
+        video_.audioCodecs.push_back(avcodec_get_name(parameters->codec_id));
       if (parameters->codec_type == AVMEDIA_TYPE_VIDEO && !stream_) stream_ = input_->streams[i];
     }
     if (!stream_ || (stream_->disposition & AV_DISPOSITION_ATTACHED_PIC) || !chromaOf(stream_->codecpar->format))
@@ -155,8 +156,9 @@ class LibavVideoDecoder final : public VideoDecoder {
   // repeated over the gap before it.
   void schedule() {
     if (decoded_->width != video_.width || decoded_->height != video_.height || decoded_->format != format_)
-      throw std::runtime_error(path_ + ": the picture changes size or layout at frame " + std::to_string(written_) +
-                               "; HORAZ_VIDEO_DECODER= (set empty) has ffmpeg read it, every picture scaled to the first one's size");
+      throw std::runtime_error(
+          path_ + ": the picture changes size or layout at frame " + std::to_string(written_) +
+          "; HORAZ_VIDEO_DECODER= (set empty) has ffmpeg read it, every picture scaled to the first one's size");
     const int64_t timestamp = decoded_->best_effort_timestamp;
     const double due = timestamp == AV_NOPTS_VALUE
                            ? static_cast<double>(nextSlot_)
@@ -168,8 +170,8 @@ class LibavVideoDecoder final : public VideoDecoder {
       nextSlot_ = std::llrint(due);
       early = 0;
     }
-    const double lasting = early + 1.0;                         // frames until the next is due
-    if (lasting < -1.1) return;                                  // too late: dropped
+    const double lasting = early + 1.0;  // frames until the next is due
+    if (lasting < -1.1) return;          // too late: dropped
     int64_t copies = 1, repeats = 0;
     if (lasting > 1.1) {
       copies = static_cast<int64_t>(std::llrint(lasting));
@@ -229,7 +231,7 @@ class LibavVideoDecoder final : public VideoDecoder {
   bool haveDecoded_ = false;  // decoded_ holds a frame not yet scheduled
   bool singleStream_ = false;
   int64_t written_ = 0;
-  int64_t nextSlot_ = 0;  // the frame time the next frame written fills
+  int64_t nextSlot_ = 0;       // the frame time the next frame written fills
   int64_t copiesLeft_ = 0;     // of shown_
   int64_t decodedCopies_ = 0;  // of decoded_, once shown_'s are written
 };

@@ -33,4 +33,7 @@ void throwIfInterrupted() {
   if (interrupted()) throw Interrupted();
 }
 
+// Ctrl-C arrives on a thread of the system's own: nothing to block.
+std::thread startBackgroundThread(std::function<void()> body) { return std::thread(std::move(body)); }
+
 }  // namespace horaz::cli
