@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "cli/media/ffmpeg_input.h"
-#include "cli/media/video_decoder_module.h"
 #include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/media/test_pattern.h"
+#include "cli/media/video_decoder_module.h"
 #include "cli/media/y4m_frames.h"
 #include "cli/pixels/frame_conversion.h"
 #include "cli/support/usage_error.h"

@@ -1,10 +1,10 @@
 #include "cli/support/interrupt.h"
 
+#include <pthread.h>
+
 #include <array>
 #include <atomic>
 #include <csignal>
-
-#include <pthread.h>
 
 namespace horaz::cli {
 namespace {
