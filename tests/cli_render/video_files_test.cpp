@@ -240,8 +240,20 @@ TEST(VideoFilesTest, TheDecodingModuleGivesWhatFfmpegGives) {
     }
     EXPECT_TRUE(bytesOf(c.name + ".module.y4m") == bytesOf(c.name + ".ffmpeg.y4m"));
   }
+  // A picture that changes size halfway is an error, told with the way out,
+  // not the end of the clip.
+  for (const char* size : {"160x96", "80x48"}) {
+    cli::runForOutput({*cli::findProgram("ffmpeg"), "-v", "error", "-y", "-f", "lavfi", "-i",
+                       std::string("testsrc=size=") + size + ":rate=25:duration=1", "-c:v", "mpeg2video",
+                       (folder / (std::string(size) + ".ts")).string()});
+    std::ofstream(folder / "sizes.ts", std::ios::binary | std::ios::app) << bytesOf(std::string(size) + ".ts");
+  }
+  ToolRun run = render(folder, {"-i", "sizes.ts", "-o", "sizes.y4m"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("sizes.ts: the picture changes size or layout at frame "), std::string::npos) << run.errors;
+
   ScopedVariable noPrograms("PATH", "/nonexistent");
-  const ToolRun run = render(folder, {"-i", "420.mp4", "-o", "alone.y4m"});
+  run = render(folder, {"-i", "420.mp4", "-o", "alone.y4m"});
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_TRUE(bytesOf("alone.y4m") == bytesOf("420.mp4.module.y4m"));
 }
