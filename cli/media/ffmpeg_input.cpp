@@ -74,19 +74,13 @@ class FfmpegSource final : public FrameSource {
 class DecodedSource final : public FrameSource {
  public:
   DecodedSource(std::unique_ptr<VideoDecoder> decoder, const std::string& path)
-      : decoder_(std::move(decoder)), video_(decoder_->video()) {
-    properties_.width = video_.width;
-    properties_.height = video_.height;
-    properties_.frameRate = video_.frameRate;
-    if (video_.pixelAspect.numerator > 0 && video_.pixelAspect.denominator > 0)
-      properties_.pixelAspect = video_.pixelAspect;
-    properties_.interlace = video_.interlace;
-    properties_.fullRange = video_.fullRange;
+      : decoder_(std::move(decoder)),
+        video_(decoder_->video()),
+        matrix_(matrixOf(video_.header.height, video_.colourSpace)) {
+    properties_ = y4mProperties(video_.header);
     properties_.frameCount = video_.frameCount;
-    properties_.endless = false;
     properties_.audioCodecs = video_.audioCodecs;
     properties_.soundFile = path;
-    matrix_ = matrixOf(video_.height, video_.colourSpace);
   }
   ~DecodedSource() override {
     if (!decoding_.joinable()) return;
@@ -125,8 +119,8 @@ class DecodedSource final : public FrameSource {
           if (stopping_) break;
         }
         std::unique_ptr<YuvPicture> picture = pool_->take();
-        picture->allocate(video_.width, video_.height, video_.chroma);
-        picture->fullRange = video_.fullRange;
+        picture->allocate(video_.header.width, video_.header.height, video_.header.chroma);
+        picture->fullRange = video_.header.fullRange.value_or(false);
         picture->matrix = matrix_;
         if (!decoder_->read(picture->y.data(), picture->cb.data(), picture->cr.data())) break;
         auto frame = std::make_shared<YuvFrame>(std::move(picture), pool_);
@@ -145,7 +139,7 @@ class DecodedSource final : public FrameSource {
 
   std::unique_ptr<VideoDecoder> decoder_;
   const DecodedVideo& video_;
-  Matrix matrix_ = Matrix::kBt601;
+  Matrix matrix_;
   Properties properties_;
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
   std::mutex mutex_;

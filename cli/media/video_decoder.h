@@ -6,20 +6,14 @@
 #include <vector>
 
 #include "cli/media/y4m.h"
-#include "cli/pixels/picture.h"
 
 namespace horaz::cli {
 
 // What a video file says about its first video stream, as the decoder found
-// it on its first frame, and the codecs of its sound streams.
+// it on its first frame: the header ffmpeg would write for it as YUV4MPEG2,
+// and what ffprobe would tell besides; and the codecs of its sound streams.
 struct DecodedVideo {
-  int32_t width = 0;
-  int32_t height = 0;
-  Chroma chroma = Chroma::k420;
-  bool fullRange = false;
-  Ratio frameRate;
-  Ratio pixelAspect{0, 0};  // 0:0 = unknown
-  char interlace = 'p';     // 'p', 't' (top field first) or 'b'
+  Y4mHeader header;
   std::string colourSpace;  // "bt709", "unknown", ...
   std::optional<int64_t> frameCount;
   std::vector<std::string> audioCodecs;
@@ -32,8 +26,8 @@ class VideoDecoder {
  public:
   virtual ~VideoDecoder() = default;
   virtual const DecodedVideo& video() const = 0;
-  // The next frame's planes into `y`, `cb` and `cr` (rows of video()'s size
-  // and chroma, contiguous); false at the end. Throws std::runtime_error.
+  // The next frame's planes into `y`, `cb` and `cr` (rows of the header's
+  // size and chroma, contiguous); false at the end. Throws std::runtime_error.
   virtual bool read(uint8_t* y, uint8_t* cb, uint8_t* cr) = 0;
 };
 

@@ -104,20 +104,20 @@ class LibavVideoDecoder final : public VideoDecoder {
     const AVRational rate = av_guess_frame_rate(input_.get(), stream_, nullptr);
     if (rate.num <= 0 || rate.den <= 0) throw NotForUs();
     frameRate_ = av_q2d(rate);
-    video_.frameRate = ratioOf(rate);
+    video_.header.frameRate = ratioOf(rate);
 
     // The first frame tells the size, range and field order of them all.
     if (!decode(*decoded_)) throw NotForUs();
     const std::optional<Chroma> chroma = chromaOf(decoded_->format);
     if (!chroma) throw NotForUs();
-    video_.width = decoded_->width;
-    video_.height = decoded_->height;
-    video_.chroma = *chroma;
+    video_.header.width = decoded_->width;
+    video_.header.height = decoded_->height;
+    video_.header.chroma = *chroma;
     format_ = decoded_->format;
-    video_.fullRange = decoded_->color_range == AVCOL_RANGE_JPEG;
-    video_.interlace = !decoded_->interlaced_frame ? 'p' : decoded_->top_field_first ? 't' : 'b';
+    video_.header.fullRange = decoded_->color_range == AVCOL_RANGE_JPEG;
+    video_.header.interlace = !decoded_->interlaced_frame ? 'p' : decoded_->top_field_first ? 't' : 'b';
     const AVRational aspect = av_guess_sample_aspect_ratio(input_.get(), stream_, decoded_.get());
-    if (aspect.num > 0 && aspect.den > 0) video_.pixelAspect = ratioOf(aspect);
+    if (aspect.num > 0 && aspect.den > 0) video_.header.pixelAspect = ratioOf(aspect);
     if (const char* name = av_color_space_name(stream_->codecpar->color_space)) video_.colourSpace = name;
     if (stream_->nb_frames > 0) video_.frameCount = stream_->nb_frames;
     singleStream_ = input_->nb_streams == 1;
@@ -155,7 +155,8 @@ class LibavVideoDecoder final : public VideoDecoder {
   // leaves a gap of more than 1.1 frames fills it, the previous frame
   // repeated over the gap before it.
   void schedule() {
-    if (decoded_->width != video_.width || decoded_->height != video_.height || decoded_->format != format_)
+    if (decoded_->width != video_.header.width || decoded_->height != video_.header.height ||
+        decoded_->format != format_)
       throw std::runtime_error(
           path_ + ": the picture changes size or layout at frame " + std::to_string(written_) +
           "; HORAZ_VIDEO_DECODER= (set empty) has ffmpeg read it, every picture scaled to the first one's size");
@@ -183,9 +184,9 @@ class LibavVideoDecoder final : public VideoDecoder {
   }
 
   void copyOut(const AVFrame& frame, uint8_t* y, uint8_t* cb, uint8_t* cr) const {
-    const int chromaWidth = video_.chroma == Chroma::k444 ? video_.width : (video_.width + 1) / 2;
-    const int chromaHeight = video_.chroma == Chroma::k420 ? (video_.height + 1) / 2 : video_.height;
-    av_image_copy_plane(y, video_.width, frame.data[0], frame.linesize[0], video_.width, video_.height);
+    const YuvView shape{video_.header.width, video_.header.height, video_.header.chroma};
+    const int chromaWidth = shape.chromaWidth(), chromaHeight = shape.chromaHeight();
+    av_image_copy_plane(y, shape.width, frame.data[0], frame.linesize[0], shape.width, shape.height);
     av_image_copy_plane(cb, chromaWidth, frame.data[1], frame.linesize[1], chromaWidth, chromaHeight);
     av_image_copy_plane(cr, chromaWidth, frame.data[2], frame.linesize[2], chromaWidth, chromaHeight);
   }
