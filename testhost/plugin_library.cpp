@@ -22,15 +22,6 @@ void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
 void* findSymbol(void* handle, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
-
-// The running program's own file.
-std::filesystem::path runningProgram() {
-  std::wstring name(32768, L'\0');
-  const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-  if (length == 0 || length >= name.size()) return {};
-  name.resize(length);
-  return name;
-}
 #else
 std::string loaderError() {
   const char* reason = dlerror();
@@ -43,12 +34,6 @@ void* findSymbol(void* handle, const char* name) {
   dlerror();
   return dlsym(handle, name);
 }
-
-std::filesystem::path runningProgram() {
-  std::error_code error;
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::path() : program;
-}
 #endif
 
 template <class Function>
@@ -59,6 +44,20 @@ Function resolve(void* handle, const std::filesystem::path& path, const char* na
 }
 
 }  // namespace
+
+std::filesystem::path runningProgram() {
+#ifdef _WIN32
+  std::wstring name(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+  if (length == 0 || length >= name.size()) return {};
+  name.resize(length);
+  return name;
+#else
+  std::error_code error;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : program;
+#endif
+}
 
 PluginLibrary::PluginLibrary(const std::filesystem::path& path) : path_(path) {
   if (!std::filesystem::exists(path_)) throw PluginLoadError(path_.string() + ": no such file");

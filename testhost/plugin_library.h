@@ -53,6 +53,9 @@ class PluginLibrary {
   acf::CanUnloadNowFunction canUnloadNow_ = nullptr;
 };
 
+// The running program's own file; empty where the system does not say.
+std::filesystem::path runningProgram();
+
 // Where the plug-in is: $HORAZ_PLUGIN when set; otherwise the first
 // AVX2Horaz.avx in the running program's folder or one of the folders above
 // it (the build folder, for the tests in its subfolders). Throws

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "cli/support/plugin_location.h"
+#include "testhost/plugin_library.h"
+
 namespace horaz::cli {
 
 constexpr const char* kModuleFileName = "horaz_video_decoder.so";
@@ -19,12 +22,12 @@ OpenVideoDecoder loadVideoDecoderModule(const std::filesystem::path& path) {
 OpenVideoDecoder videoDecoderModule() {
   static const OpenVideoDecoder entry = []() -> OpenVideoDecoder {
     if (const char* named = std::getenv("HORAZ_VIDEO_DECODER")) return *named ? loadVideoDecoderModule(named) : nullptr;
+    const std::filesystem::path program = testhost::runningProgram();
+    if (program.empty()) return nullptr;
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    if (error) return nullptr;
-    for (const std::filesystem::path& candidate :
-         {folder / kModuleFileName, folder.parent_path() / "lib" / "horaz" / kModuleFileName})
-      if (std::filesystem::exists(candidate, error)) return loadVideoDecoderModule(candidate);
+    for (const std::filesystem::path& folder : privateFolders(program))
+      if (std::filesystem::exists(folder / kModuleFileName, error))
+        return loadVideoDecoderModule(folder / kModuleFileName);
     return nullptr;
   }();
   return entry;

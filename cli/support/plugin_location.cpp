@@ -1,9 +1,10 @@
 #include "cli/support/plugin_location.h"
 
 #include <cstdlib>
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
+
+#include "testhost/plugin_library.h"
 
 namespace horaz::cli {
 namespace {
@@ -24,24 +25,20 @@ std::filesystem::path locatePlugin(const std::optional<std::string>& option) {
   if (option) return asPath(*option);
   if (const char* overridden = std::getenv("HORAZ_PLUGIN"); overridden && *overridden) return asPath(overridden);
 
+  const std::filesystem::path program = testhost::runningProgram();
+  if (program.empty())
+    throw std::runtime_error(std::string("cannot find the running program to look for ") + kPluginFileName);
+  const std::array<std::filesystem::path, 2> folders = privateFolders(program);
   std::error_code error;
-#ifdef _WIN32
-  wchar_t module[32768];
-  const DWORD length = GetModuleFileNameW(nullptr, module, static_cast<DWORD>(std::size(module)));
-  if (length == 0 || length >= std::size(module)) error = std::make_error_code(std::errc::filename_too_long);
-  const std::filesystem::path program(std::wstring(module, length));
-#else
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-#endif
-  if (error) throw std::runtime_error(std::string("cannot find the running program to look for ") + kPluginFileName);
-  const std::filesystem::path folder = program.parent_path();
-  const std::filesystem::path candidates[] = {folder / kPluginFileName,
-                                              folder.parent_path() / "lib" / "horaz" / kPluginFileName};
-  for (const std::filesystem::path& candidate : candidates)
-    if (std::filesystem::exists(candidate, error)) return candidate;
+  for (const std::filesystem::path& folder : folders)
+    if (std::filesystem::exists(folder / kPluginFileName, error)) return folder / kPluginFileName;
   throw std::runtime_error(std::string(kPluginFileName) + " is neither beside " + program.string() + " nor in " +
-                           candidates[1].lexically_normal().parent_path().string() +
-                           "; pass --plugin PATH or set HORAZ_PLUGIN");
+                           folders[1].lexically_normal().string() + "; pass --plugin PATH or set HORAZ_PLUGIN");
+}
+
+std::array<std::filesystem::path, 2> privateFolders(const std::filesystem::path& program) {
+  const std::filesystem::path folder = program.parent_path();
+  return {folder, folder.parent_path() / "lib" / "horaz"};
 }
 
 }  // namespace horaz::cli

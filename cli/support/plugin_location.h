@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,5 +14,10 @@ namespace horaz::cli {
 // folder, never a name for the library search path. Throws
 // std::runtime_error naming the places looked at.
 std::filesystem::path locatePlugin(const std::optional<std::string>& option);
+
+// Where horaz's own libraries are looked for (the plug-in, the decoding
+// module): beside the running program `program`, then in
+// <program folder>/../lib/horaz/.
+std::array<std::filesystem::path, 2> privateFolders(const std::filesystem::path& program);
 
 }  // namespace horaz::cli
