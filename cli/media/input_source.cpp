@@ -45,25 +45,9 @@ class PatternFrame final : public SourceFrame {
   int64_t index_;
 };
 
-// A frame of a Y4M file, converted by the worker that fills it straight
-// from the file's mapping.
-class MappedFileFrame final : public SourceFrame {
- public:
-  MappedFileFrame(std::shared_ptr<const Y4mFile> file, MappedY4mFrame frame)
-      : file_(std::move(file)), frame_(std::move(frame)) {}
-  void fill(testhost::HostFrame& frame) const override {
-    fillFrame(frame_.view, frame);
-    if (frame_.mapping->cutShort()) throw std::runtime_error(file_->name() + ": the file got shorter while read");
-  }
-
- private:
-  std::shared_ptr<const Y4mFile> file_;
-  MappedY4mFrame frame_;
-};
-
-// A frame of a Y4M file that is not mapped, read by the worker that fills
-// it: into a picture each worker keeps, so the read lands in memory it
-// already has and the conversion finds the bytes still in its cache.
+// A frame of a Y4M file, read by the worker that fills it: into a picture
+// each worker keeps, so the read lands in memory it already has and the
+// conversion finds the bytes still in its cache.
 class FileFrame final : public SourceFrame {
  public:
   FileFrame(std::shared_ptr<const Y4mFile> file, int64_t index) : file_(std::move(file)), index_(index) {}
@@ -88,8 +72,6 @@ class Y4mFileSource final : public FrameSource {
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t index) override {
     if (index >= file_->frameCount()) return nullptr;
-    if (std::optional<MappedY4mFrame> mapped = file_->mapFrame(index))
-      return std::make_shared<MappedFileFrame>(file_, std::move(*mapped));
     return std::make_shared<FileFrame>(file_, index);
   }
   void setSize(int32_t, int32_t) override {}

@@ -210,10 +210,9 @@ bool Y4mReader::read(YuvPicture& picture) {
   return true;
 }
 
-std::shared_ptr<Y4mFile> Y4mFile::open(const std::string& path, int64_t windowBytes) {
+std::shared_ptr<Y4mFile> Y4mFile::open(const std::string& path) {
   std::shared_ptr<Y4mFile> file(new Y4mFile());
   file->name_ = path;
-  file->windowBytes_ = windowBytes;
   file->fd_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file->fd_) fail(path, std::strerror(errno));
   const int fd = file->fd_.get();
@@ -267,36 +266,7 @@ std::shared_ptr<Y4mFile> Y4mFile::open(const std::string& path, int64_t windowBy
     file->frames_.push_back(offset);
     offset += frameBytes;
   }
-  file->frameBytes_ = frameBytes;
-  file->mappable_ = !file->header_.monochrome;
   return file;
-}
-
-std::optional<MappedY4mFrame> Y4mFile::mapFrame(int64_t index) {
-  if (!mappable_ || index < 0 || index >= frameCount()) return std::nullopt;
-  if (index < windowFirst_ || index >= windowEnd_ || !window_) {
-    const int64_t frames = std::clamp<int64_t>(windowBytes_ / frameBytes_, 1, frameCount() - index);
-    const int64_t first = frames_[static_cast<size_t>(index)];
-    const int64_t last = frames_[static_cast<size_t>(index + frames - 1)];
-    window_ = FileMapping::map(fd_.get(), first, static_cast<size_t>(last + frameBytes_ - first));
-    if (!window_) {
-      mappable_ = false;
-      return std::nullopt;
-    }
-    windowFirst_ = index;
-    windowEnd_ = index + frames;
-  }
-  const uint8_t* planes =
-      window_->data() + (frames_[static_cast<size_t>(index)] - frames_[static_cast<size_t>(windowFirst_)]);
-  YuvView view;
-  view.width = header_.width;
-  view.height = header_.height;
-  view.chroma = header_.chroma;
-  view.fullRange = header_.fullRange.value_or(false);
-  view.y = planes;
-  view.cb = view.y + static_cast<size_t>(view.width) * static_cast<size_t>(view.height);
-  view.cr = view.cb + static_cast<size_t>(view.chromaWidth()) * static_cast<size_t>(view.chromaHeight());
-  return MappedY4mFrame{window_, view};
 }
 
 void Y4mFile::read(int64_t index, YuvPicture& picture) const {

@@ -8,7 +8,6 @@
 
 #include "cli/pixels/picture.h"
 #include "cli/support/file_descriptor.h"
-#include "cli/support/file_mapping.h"
 
 namespace horaz::cli {
 
@@ -71,30 +70,16 @@ class Y4mReader {
   bool atEnd_ = false;
 };
 
-// A frame's planes where they lie in a mapping of its file; the mapping
-// stays while the frame is held.
-struct MappedY4mFrame {
-  std::shared_ptr<const FileMapping> mapping;
-  YuvView view;
-};
-
-// A regular YUV4MPEG2 file. Its frames are mapped into memory a window of
-// frames at a time, so that the planes are converted straight from the page
-// cache with no copy on the way in (a window is unmapped as a whole, never
-// page by page or frame by frame); where mapping is not to be had they are
-// read with positioned reads into a picture the caller keeps and reuses.
-// Reads of different frames may run on different threads at once.
+// A regular YUV4MPEG2 file. Its frames are read with positioned reads into a
+// picture the caller keeps and reuses: the kernel copies from the page cache
+// through its own address map, which costs less on virtual machines than
+// converting from a mapping of the file (every page of it a translation of
+// its own). Reads of different frames may run on different threads at once.
 class Y4mFile {
  public:
-  // About 64 MiB a window: few enough unmappings that their cost (every
-  // thread's address translations flushed) does not show, little enough
-  // address space held behind the workers.
-  static constexpr int64_t kWindowBytes = int64_t{64} << 20;
-
   // Opens `path`, reads the header and finds every frame (each marker and
-  // each frame's length are checked); throws std::runtime_error. Mapped
-  // windows hold as many whole frames as fit in `windowBytes`, at least one.
-  static std::shared_ptr<Y4mFile> open(const std::string& path, int64_t windowBytes = kWindowBytes);
+  // each frame's length are checked); throws std::runtime_error.
+  static std::shared_ptr<Y4mFile> open(const std::string& path);
 
   const Y4mHeader& header() const { return header_; }
   int64_t frameCount() const { return static_cast<int64_t>(frames_.size()); }
@@ -102,10 +87,6 @@ class Y4mFile {
   // memory is reused when it already has the size). Monochrome frames get
   // neutral chroma. Throws std::runtime_error when the file changed under us.
   void read(int64_t index, YuvPicture& picture) const;
-  // Frame `index` as a view of the mapped file, or nullopt where it is to be
-  // read() instead: monochrome frames (their chroma is made up) and a file
-  // the system will not map. Called from one thread.
-  std::optional<MappedY4mFrame> mapFrame(int64_t index);
   const std::string& name() const { return name_; }
 
  private:
@@ -114,13 +95,6 @@ class Y4mFile {
   UniqueFd fd_;
   Y4mHeader header_;
   std::vector<int64_t> frames_;  // offsets of each frame's first plane
-  int64_t frameBytes_ = 0;
-  int64_t windowBytes_ = kWindowBytes;
-  // The window the last mapped frame came from: frames [first, end).
-  std::shared_ptr<const FileMapping> window_;
-  int64_t windowFirst_ = 0;
-  int64_t windowEnd_ = 0;
-  bool mappable_ = true;
 };
 
 // The bytes of one frame ("FRAME\n" and the three planes) in the header's
