@@ -2,13 +2,13 @@
 # Where a frame of `horaz render` goes: one thread renders a timecode over
 # 1080p25 YUV4MPEG2 to /dev/null under `perf record`, and the samples are put
 # in the stages of the pipeline, in milliseconds of CPU per frame:
-#   read          the input's bytes copied in by the kernel (a pipe; a file is mapped)
+#   read          the input's bytes copied in by the kernel (pipe or positioned reads)
 #   convert       planar samples into the host's packed frame
 #   render        the plug-in drawing its clock (painters, text, surface)
 #   blend         the plug-in blending its surface into the frame
 #   convert back  the host frame into planar samples for the output
 #   write         the output's bytes handed to the kernel
-#   page faults   first touches of memory, the mapped input's pages among them
+#   page faults   first touches of memory
 #   start-up      loading, registration, fonts; the rest
 #
 #   bench/cli_vs_ffmpeg/profile.sh [path/to/horaz] [420|422]
