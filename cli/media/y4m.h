@@ -48,7 +48,6 @@ class Y4mReader {
   Y4mReader(UniqueFd fd, std::string name);
 
   const Y4mHeader& header() const { return header_; }
-  const std::string& name() const { return name_; }
   // The next frame into `picture` (sized and typed from the header); false at
   // the end of the stream. A truncated frame throws.
   bool read(YuvPicture& picture);
@@ -87,7 +86,6 @@ class Y4mFile {
   // memory is reused when it already has the size). Monochrome frames get
   // neutral chroma. Throws std::runtime_error when the file changed under us.
   void read(int64_t index, YuvPicture& picture) const;
-  const std::string& name() const { return name_; }
 
  private:
   Y4mFile() = default;
