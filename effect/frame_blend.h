@@ -60,6 +60,12 @@ enum class BlendResult : uint8_t {
                                        acf::Frame& input, acf::PixelLayout& layout, int32_t startRow, int32_t rowStep,
                                        const PixelArea& readArea);
 
+// Whether the blend may use its AVX2 loops where the processor has them and
+// the system keeps the stack aligned for them (the default). Turned off,
+// every processor takes the SSE2 loops, so that tests can hold both to the
+// reference.
+void allowAvx2Blend(bool allowed);
+
 // The same blend as a plain per-pixel loop: the definition the fast version
 // above must match byte for byte.
 [[nodiscard]] BlendResult blendSurfaceReference(const uint8_t* surfacePixels, int32_t width, int32_t height,

@@ -3,12 +3,13 @@
 #include "pixel_memory_pool.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace horaz::platform::detail {
@@ -125,10 +126,62 @@ void PixelStore::closeSession() {
 
 namespace {
 
+// Where the processor has AVX2 the scans below first go 32 pixels a step;
+// what is left of a row goes to their 4-pixel and 1-pixel loops.
+#if defined(__SSE2__)
+#define HORAZ_AVX2 __attribute__((target("avx2")))
+
+// All ones in the lanes of the eight pixels at `at` that unpremultiplying
+// leaves as they are (zero, or opaque).
+HORAZ_AVX2 inline __m256i unchangedLanes(const std::uint32_t* at) {
+  const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  return _mm256_or_si256(_mm256_cmpeq_epi32(eight, _mm256_setzero_si256()),
+                         _mm256_cmpeq_epi32(_mm256_and_si256(eight, opaque), opaque));
+}
+
+// The first of [x, end), in steps of 32 pixels, whose step holds a pixel
+// that unpremultiplying changes.
+HORAZ_AVX2 int skipUnchangedAvx2(const std::uint32_t* pixels, int x, int end) {
+  for (; x + 32 <= end; x += 32) {
+    const __m256i all =
+        _mm256_and_si256(_mm256_and_si256(unchangedLanes(pixels + x), unchangedLanes(pixels + x + 8)),
+                         _mm256_and_si256(unchangedLanes(pixels + x + 16), unchangedLanes(pixels + x + 24)));
+    if (_mm256_movemask_epi8(all) != -1) break;
+  }
+  return x;
+}
+
+// How many of the first pixels, in steps of 32, are all zero.
+HORAZ_AVX2 int zeroPrefixAvx2(const std::uint32_t* pixels, int count) {
+  int i = 0;
+  for (; i + 32 <= count; i += 32) {
+    const auto* at = reinterpret_cast<const __m256i*>(pixels + i);
+    const __m256i any = _mm256_or_si256(_mm256_or_si256(_mm256_loadu_si256(at), _mm256_loadu_si256(at + 1)),
+                                        _mm256_or_si256(_mm256_loadu_si256(at + 2), _mm256_loadu_si256(at + 3)));
+    if (!_mm256_testz_si256(any, any)) break;
+  }
+  return i;
+}
+
+bool processorHasAvx2() {
+  __builtin_cpu_init();  // this may run before the compiler's own start-up code
+  return __builtin_cpu_supports("avx2") != 0;
+}
+
+std::atomic<bool> avx2Scans{processorHasAvx2()};
+
+bool hasAvx2() { return avx2Scans.load(std::memory_order_relaxed); }
+#endif
+
 bool allZero(const std::uint32_t* pixels, int count) {
   std::uint32_t any = 0;
   int i = 0;
 #if defined(__SSE2__)
+  if (hasAvx2()) {
+    i = zeroPrefixAvx2(pixels, count);
+    if (i + 32 <= count) return false;
+  }
   __m128i anyLanes = _mm_setzero_si128();
   for (; i + 4 <= count; i += 4)
     anyLanes = _mm_or_si128(anyLanes, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + i)));
@@ -141,9 +194,10 @@ bool allZero(const std::uint32_t* pixels, int count) {
 // The first pixel in [x, end) that unpremultiplying changes, or end: zero
 // stays zero and opaque colour is the same in both forms, which is most of
 // what a clock leaves behind; only anti-aliased edges and translucent paint
-// need the table. Four pixels are ruled out per step.
+// need the table. Four pixels are ruled out per step, thirty-two with AVX2.
 int nextToUnpremultiply(const std::uint32_t* pixels, int x, int end) {
 #if defined(__SSE2__)
+  if (hasAvx2()) x = skipUnchangedAvx2(pixels, x, end);
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   for (; x + 4 <= end; x += 4) {
@@ -159,6 +213,14 @@ int nextToUnpremultiply(const std::uint32_t* pixels, int x, int end) {
 }
 
 }  // namespace
+
+void allowAvx2Scans(bool allowed) {
+#if defined(__SSE2__)
+  avx2Scans.store(allowed && processorHasAvx2(), std::memory_order_relaxed);
+#else
+  (void)allowed;
+#endif
+}
 
 void PixelStore::prepare(const PixelRect& wanted) {
   const PixelRect area = wanted.intersected(bounds());

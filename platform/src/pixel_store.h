@@ -36,6 +36,11 @@ std::uint32_t unpremultiplyPixel(std::uint32_t premultiplied);
 std::uint32_t premultiplyPixelFast(std::uint32_t straight);
 std::uint32_t unpremultiplyPixelFast(std::uint32_t premultiplied);
 
+// Whether the store's scans may take 32 pixels a step where the processor
+// has AVX2 (the default). Turned off, every processor takes the 4-pixel
+// loops, so that tests can hold both to the same results.
+void allowAvx2Scans(bool allowed);
+
 class PixelStore {
  public:
   // Memory for width x height pixels, 4 bytes each: zero when fresh; a

@@ -59,3 +59,43 @@ TEST(PixelConversion, GrowingFromClearIntoPaintRestoresUntouchedBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The scans that find pixels to convert, with and without AVX2, on rows wide
+// enough for its 32-pixel steps: one pixel set anywhere in a row is found,
+// before drawing (not zero: premultiply it) and after (translucent:
+// unpremultiply it), and nothing else changes.
+TEST(PixelConversion, ScansFindOnePixelAnywhereInAWideRow) {
+  constexpr int kWidth = 100, kHeight = 3;
+  const struct {
+    std::uint32_t pixel;
+    bool beforeDrawing;
+  } cases[] = {{0x80402010, true}, {0x00000001, true}, {0x80402010, false}, {0x01010101, false}};
+  for (const bool avx2 : {true, false}) {
+    allowAvx2Scans(avx2);
+    for (const auto& c : cases)
+      for (int x : {0, 5, 31, 32, 63, 64, 95, 96, 99}) {
+        SCOPED_TRACE(::testing::Message() << "avx2 " << avx2 << " pixel " << std::hex << c.pixel << std::dec << " at "
+                                          << x << (c.beforeDrawing ? " before" : " after"));
+        PixelStore store(kWidth, kHeight, true);
+        std::memset(store.bits(), 0, std::size_t(kWidth) * kHeight * 4);
+        auto* word = reinterpret_cast<std::uint32_t*>(store.row(1)) + x;
+        if (c.beforeDrawing) *word = c.pixel;
+        store.openSession();
+        store.prepare(store.bounds());
+        if (c.beforeDrawing) {
+          EXPECT_EQ(*word, premultiplyPixel(c.pixel));
+        }
+        *word = c.beforeDrawing ? premultiplyPixel(c.pixel) : c.pixel;
+        store.closeSession();
+        EXPECT_EQ(*word, c.beforeDrawing ? c.pixel : unpremultiplyPixel(c.pixel));
+        *word = 0;
+        for (int y = 0; y < kHeight; ++y)
+          for (int i = 0; i < kWidth; ++i) ASSERT_EQ(reinterpret_cast<std::uint32_t*>(store.row(y))[i], 0u);
+      }
+  }
+  allowAvx2Scans(true);
+}
+
+}  // namespace

@@ -110,36 +110,41 @@ std::vector<uint8_t> runTrial(const Trial& t, BlendFunction function, uint32_t s
   return pixelBytes(output);
 }
 
+// With the AVX2 loops (where the processor has them) and without.
 TEST(BlendEquivalence, FastMatchesReferenceOnRandomFrames) {
   std::mt19937 random(20240611);
   std::uniform_int_distribution<int> pick(0, 1 << 30);
   const int32_t widths[] = {1, 2, 3, 4, 5, 7, 8, 15, 16, 17, 31, 33, 63, 64, 65, 100, 257};
   int trials = 0;
-  for (const PixelFormat pixels : testhost::kAllPixelFormats) {
-    for (const int32_t width : widths) {
-      for (int variant = 0; variant < 6; ++variant) {
-        Trial t;
-        t.format.pixels = pixels;
-        t.format.pairingFlag = testhost::isYcc(pixels) && pick(random) % 2 == 0;
-        t.format.bottomUp = pick(random) % 2 == 0;
-        t.format.rowPadding = pick(random) % 8;
-        t.format.baseOffset = pick(random) % 4;
-        t.width = width;
-        t.height = 1 + pick(random) % 6;
-        t.rowStep = variant % 3 == 2 ? 2 : 1;
-        t.startRow = t.rowStep == 2 ? pick(random) % 2 : 0;
-        t.wideStep = variant == 4;
-        t.inPlace = variant == 5;
-        SCOPED_TRACE(describe(t));
-        const auto seed = static_cast<uint32_t>(pick(random));
-        const std::vector<uint8_t> expected = runTrial(t, &blendSurfaceReference, seed);
-        const std::vector<uint8_t> got = runTrial(t, &blendSurface, seed);
-        ASSERT_EQ(got, expected);
-        ++trials;
+  for (const bool avx2 : {true, false}) {
+    allowAvx2Blend(avx2);
+    for (const PixelFormat pixels : testhost::kAllPixelFormats) {
+      for (const int32_t width : widths) {
+        for (int variant = 0; variant < 6; ++variant) {
+          Trial t;
+          t.format.pixels = pixels;
+          t.format.pairingFlag = testhost::isYcc(pixels) && pick(random) % 2 == 0;
+          t.format.bottomUp = pick(random) % 2 == 0;
+          t.format.rowPadding = pick(random) % 8;
+          t.format.baseOffset = pick(random) % 4;
+          t.width = width;
+          t.height = 1 + pick(random) % 6;
+          t.rowStep = variant % 3 == 2 ? 2 : 1;
+          t.startRow = t.rowStep == 2 ? pick(random) % 2 : 0;
+          t.wideStep = variant == 4;
+          t.inPlace = variant == 5;
+          SCOPED_TRACE(describe(t));
+          const auto seed = static_cast<uint32_t>(pick(random));
+          const std::vector<uint8_t> expected = runTrial(t, &blendSurfaceReference, seed);
+          const std::vector<uint8_t> got = runTrial(t, &blendSurface, seed);
+          ASSERT_EQ(got, expected) << "avx2 " << avx2;
+          ++trials;
+        }
       }
     }
   }
-  EXPECT_EQ(trials, 5 * 17 * 6);
+  allowAvx2Blend(true);
+  EXPECT_EQ(trials, 2 * 5 * 17 * 6);
 }
 
 TEST(BlendEquivalence, ReadingOnlyAnAreaMatchesTheReferenceOverThatAreaAlone) {
