@@ -206,7 +206,6 @@ HORAZ_AVX2 int32_t opaqueRunAvx2(const uint8_t* s, uint8_t* out, int32_t x, int3
   }
   return x;
 }
-#endif
 
 // Writes `pattern` for eight pairs a step from p on while their surface
 // pixels are all `pixels`; returns where it stopped.
@@ -223,6 +222,7 @@ HORAZ_AVX2 size_t opaquePairsAvx2(const uint8_t* s, size_t p, size_t end, uint8_
   }
   return p;
 }
+#endif
 
 // Blends groups of four pixels from x on, as long as a group holds a drawn
 // pixel; returns where it stopped (a transparent group, or fewer than four
@@ -444,6 +444,11 @@ struct YccRow {
     }
   };
 
+  // Opaque pairs converted so far in this blend, by a hash of their surface
+  // pixels (an empty entry's pixels are 0, which no opaque pair has).
+  static constexpr int kConvertedBits = 8;
+  mutable std::array<OpaquePair, size_t{1} << kConvertedBits> converted{};
+
   // An opaque pair's four bytes as one word in memory order (a bytewise
   // layout: the offsets are 0 to 3). Built with shifts: four byte stores read
   // back as a word would stall the load, and in anti-aliased text this runs
@@ -506,7 +511,11 @@ struct YccRow {
         // Both pixels opaque: the pair's bytes depend on the paint alone,
         // and a filled shape repeats them pair after pair.
         if (both != opaque.pixels) {
-          opaque = OpaquePair::of(s1);
+          // Anti-aliased text over a box is opaque, with a new colour at
+          // nearly every pair but the same few colours again and again.
+          OpaquePair& known = converted[(both * 0x9E3779B97F4A7C15ull) >> (64 - kConvertedBits)];
+          if (known.pixels != both) known = OpaquePair::of(s1);
+          opaque = known;
           if (bytewise) pattern = framePattern(opaque);
         }
         out[at + l.cr] = opaque.cr;
@@ -561,7 +570,7 @@ BlendResult blendSurface(const uint8_t* surfacePixels, int32_t width, int32_t he
   const bool bytewise = l.step == 4 && (rgb ? coversFourBytes(l.red, l.green, l.blue, l.alpha)
                                             : coversFourBytes(l.cb, l.yFirst, l.cr, l.ySecond));
   const RgbRow rgbRow{l, rgb && bytewise};
-  const YccRow yccRow{l, bytewise};
+  const YccRow yccRow{l, bytewise, {}};
   for (int64_t y = startRow; y < height; y += rowStep) {
     const int32_t row = static_cast<int32_t>(y);
     uint8_t* out = output.GetRow(row, 0);
