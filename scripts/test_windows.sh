@@ -55,8 +55,9 @@ run_arch() {
       note "skipped $arch/$program: not built"
       continue
     fi
-    # xvfb-run gives the programs that open windows a display.
-    if (cd "$build/$arch" && timeout 600 xvfb-run -a wine "$exe" --gtest_brief=1) \
+    # xvfb-run gives the programs that open windows a display. The full log
+    # (not --gtest_brief) names the test a hung program was in.
+    if (cd "$build/$arch" && timeout 600 xvfb-run -a wine "$exe") \
       >"$build/$arch/$program.log" 2>&1; then
       note "ran     $arch/$program: $(grep -aoE '[0-9]+ tests? from [0-9]+ test suites? ran' "$build/$arch/$program.log" | tail -1), passed"
     else
