@@ -68,6 +68,25 @@ class FfmpegSource final : public FrameSource {
   std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
 };
 
+// A decoded picture as a frame of the clip, converted straight from the
+// decoder's memory.
+class DecodedFrame final : public SourceFrame {
+ public:
+  DecodedFrame(std::unique_ptr<DecodedPicture> picture, bool fullRange, Matrix matrix)
+      : picture_(std::move(picture)), fullRange_(fullRange), matrix_(matrix) {}
+  void fill(testhost::HostFrame& frame) const override {
+    YuvView view = picture_->planes();
+    view.fullRange = fullRange_;
+    view.matrix = matrix_;
+    fillFrame(view, frame);
+  }
+
+ private:
+  std::unique_ptr<DecodedPicture> picture_;
+  bool fullRange_;
+  Matrix matrix_;
+};
+
 // A video file decoded in this process by the decoding module, a few frames
 // ahead on a thread of its own: the decoding goes on while the render
 // thread writes, as an ffmpeg process writing into a pipe would.
@@ -118,12 +137,10 @@ class DecodedSource final : public FrameSource {
           roomFreed_.wait(lock, [this] { return stopping_ || decoded_.size() < kFramesAhead; });
           if (stopping_) break;
         }
-        std::unique_ptr<YuvPicture> picture = pool_->take();
-        picture->allocate(video_.header.width, video_.header.height, video_.header.chroma);
-        picture->fullRange = video_.header.fullRange.value_or(false);
-        picture->matrix = matrix_;
-        if (!decoder_->read(picture->y.data(), picture->cb.data(), picture->cr.data())) break;
-        auto frame = std::make_shared<YuvFrame>(std::move(picture), pool_);
+        std::unique_ptr<DecodedPicture> picture = decoder_->next();
+        if (!picture) break;
+        auto frame =
+            std::make_shared<DecodedFrame>(std::move(picture), video_.header.fullRange.value_or(false), matrix_);
         std::lock_guard lock(mutex_);
         decoded_.push_back(std::move(frame));
         frameDecoded_.notify_one();
@@ -141,7 +158,6 @@ class DecodedSource final : public FrameSource {
   const DecodedVideo& video_;
   Matrix matrix_;
   Properties properties_;
-  std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
   std::mutex mutex_;
   std::condition_variable frameDecoded_, roomFreed_;
   std::deque<std::shared_ptr<const SourceFrame>> decoded_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,15 @@ struct DecodedVideo {
   std::vector<std::string> audioCodecs;
 };
 
+// One decoded picture, in the decoder's own memory: the planes stay valid
+// until it is destroyed, on whichever thread, before or after its decoder.
+class DecodedPicture {
+ public:
+  virtual ~DecodedPicture() = default;
+  // Planes of the header's size and chroma (range and matrix left unset).
+  virtual YuvView planes() const = 0;
+};
+
 // A video file decoded in this process, one frame per frame time: frames
 // late for their time are dropped and frames that last longer repeated, as
 // ffmpeg does when it writes a stream of constant rate.
@@ -26,9 +36,8 @@ class VideoDecoder {
  public:
   virtual ~VideoDecoder() = default;
   virtual const DecodedVideo& video() const = 0;
-  // The next frame's planes into `y`, `cb` and `cr` (rows of the header's
-  // size and chroma, contiguous); false at the end. Throws std::runtime_error.
-  virtual bool read(uint8_t* y, uint8_t* cb, uint8_t* cr) = 0;
+  // The next frame's picture; null at the end. Throws std::runtime_error.
+  virtual std::unique_ptr<DecodedPicture> next() = 0;
 };
 
 // The decoding module's one entry point: a decoder for `path`, or null when

@@ -61,22 +61,18 @@ ChromaRow pairChroma(const YuvView& picture, int32_t y, std::vector<uint8_t>& cb
   cb.resize(pairs);
   cr.resize(pairs);
   switch (picture.chroma) {
-    case Chroma::k422:
-      return {picture.cb + static_cast<size_t>(y) * chromaWidth, picture.cr + static_cast<size_t>(y) * chromaWidth};
+    case Chroma::k422: return {picture.cbRow(y), picture.crRow(y)};
     case Chroma::k420: {
       // The chroma rows sit between luma rows 2k and 2k + 1.
       const int32_t nearer = y / 2;
       const int32_t farther = std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1);
-      const size_t nearRow = static_cast<size_t>(nearer) * chromaWidth;
-      const size_t farRow = static_cast<size_t>(farther) * chromaWidth;
-      rows::interpolateRow(picture.cb + nearRow, picture.cb + farRow, cb.data(), pairs);
-      rows::interpolateRow(picture.cr + nearRow, picture.cr + farRow, cr.data(), pairs);
+      rows::interpolateRow(picture.cbRow(nearer), picture.cbRow(farther), cb.data(), pairs);
+      rows::interpolateRow(picture.crRow(nearer), picture.crRow(farther), cr.data(), pairs);
       return {cb.data(), cr.data()};
     }
     case Chroma::k444: {
-      const size_t row = static_cast<size_t>(y) * chromaWidth;
-      halveChroma(picture.cb + row, cb.data(), chromaWidth);
-      halveChroma(picture.cr + row, cr.data(), chromaWidth);
+      halveChroma(picture.cbRow(y), cb.data(), chromaWidth);
+      halveChroma(picture.crRow(y), cr.data(), chromaWidth);
       return {cb.data(), cr.data()};
     }
   }
@@ -102,8 +98,7 @@ void convertedToYccFrame(const YuvView& picture, HostFrame& frame) {
   std::vector<uint8_t> oddLuma, cbPairs, crPairs, luma(2 * pairs), cb(pairs), cr(pairs);
   for (int32_t y = 0; y < picture.height; ++y) {
     const ChromaRow chroma = pairChroma(picture, y, cbPairs, crPairs);
-    const uint8_t* lumaRow =
-        evenLumaRow(picture.y + static_cast<size_t>(y) * static_cast<size_t>(picture.width), picture.width, oddLuma);
+    const uint8_t* lumaRow = evenLumaRow(picture.lumaRow(y), picture.width, oddLuma);
     rows::convertPairs(map, lumaRow, chroma.cb, chroma.cr, luma.data(), cb.data(), cr.data(), pairs);
     rows::packRow(layout, luma.data(), {cb.data(), cb.data(), cr.data(), cr.data()}, !picture.fullRange,
                   frame.memoryRow(frame.memoryRowOf(y)), pairs);
@@ -118,7 +113,6 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
   const rows::PairLayout layout = pairLayoutOf(frame);
   const int32_t width = picture.width;
   const auto pairs = static_cast<size_t>((width + 1) / 2);
-  const auto chromaWidth = static_cast<size_t>(picture.chromaWidth());
   std::vector<uint8_t> oddLuma, cbHalf, crHalf;
   for (int32_t y = 0; y < picture.height; ++y) {
     rows::ChromaSource chroma{};
@@ -133,12 +127,9 @@ void yuvToYccFrame(const YuvView& picture, HostFrame& frame) {
       const int32_t farther = picture.chroma == Chroma::k420
                                   ? std::clamp((y % 2 == 0) ? nearer - 1 : nearer + 1, 0, picture.chromaHeight() - 1)
                                   : y;
-      const size_t nearRow = static_cast<size_t>(nearer) * chromaWidth;
-      const size_t farRow = static_cast<size_t>(farther) * chromaWidth;
-      chroma = {picture.cb + nearRow, picture.cb + farRow, picture.cr + nearRow, picture.cr + farRow};
+      chroma = {picture.cbRow(nearer), picture.cbRow(farther), picture.crRow(nearer), picture.crRow(farther)};
     }
-    const uint8_t* lumaRow =
-        evenLumaRow(picture.y + static_cast<size_t>(y) * static_cast<size_t>(width), width, oddLuma);
+    const uint8_t* lumaRow = evenLumaRow(picture.lumaRow(y), width, oddLuma);
     rows::packRow(layout, lumaRow, chroma, !picture.fullRange, frame.memoryRow(frame.memoryRowOf(y)), pairs);
   }
 }
@@ -154,8 +145,8 @@ void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
     const uint8_t* cb;
     const uint8_t* cr;
     if (picture.chroma == Chroma::k444) {
-      cb = picture.cb + static_cast<size_t>(y) * static_cast<size_t>(width);
-      cr = picture.cr + static_cast<size_t>(y) * static_cast<size_t>(width);
+      cb = picture.cbRow(y);
+      cr = picture.crRow(y);
     } else {
       // Back to one sample per pixel: even pixels take their pair's sample,
       // odd pixels the mean of their pair's and the next pair's.
@@ -165,7 +156,7 @@ void yuvToRgbFrame(const YuvView& picture, HostFrame& frame) {
       cb = cbFull.data();
       cr = crFull.data();
     }
-    const uint8_t* lumaRow = picture.y + static_cast<size_t>(y) * static_cast<size_t>(width);
+    const uint8_t* lumaRow = picture.lumaRow(y);
     if (picture.matrix != Matrix::kBt601) {
       rows::convertPixels(map, lumaRow, cb, cr, lumaFull.data(), cbFull.data(), crFull.data(), lumaFull.size());
       lumaRow = lumaFull.data();

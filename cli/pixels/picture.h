@@ -12,8 +12,8 @@ namespace horaz::cli {
 // Chroma subsampling of a planar YCbCr picture.
 enum class Chroma : uint8_t { k420, k422, k444 };
 
-// Planes of an 8-bit YCbCr picture held elsewhere (a YuvPicture), rows
-// top-down and contiguous.
+// Planes of an 8-bit YCbCr picture held elsewhere (a YuvPicture or a
+// decoder's frame), rows top-down, each plane's rows `stride` bytes apart.
 struct YuvView {
   int32_t width = 0;
   int32_t height = 0;
@@ -23,9 +23,14 @@ struct YuvView {
   const uint8_t* y = nullptr;
   const uint8_t* cb = nullptr;
   const uint8_t* cr = nullptr;
+  size_t lumaStride = 0;
+  size_t chromaStride = 0;
 
   int32_t chromaWidth() const { return chroma == Chroma::k444 ? width : (width + 1) / 2; }
   int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
+  const uint8_t* lumaRow(int32_t row) const { return y + static_cast<size_t>(row) * lumaStride; }
+  const uint8_t* cbRow(int32_t row) const { return cb + static_cast<size_t>(row) * chromaStride; }
+  const uint8_t* crRow(int32_t row) const { return cr + static_cast<size_t>(row) * chromaStride; }
 };
 
 // How a frame's samples are written as planes: studio or full range, the
@@ -56,7 +61,18 @@ struct YuvPicture {
   int32_t chromaHeight() const { return chroma == Chroma::k420 ? (height + 1) / 2 : height; }
   // Sizes the planes for width x height (contents unspecified).
   void allocate(int32_t newWidth, int32_t newHeight, Chroma newChroma);
-  YuvView view() const { return {width, height, chroma, fullRange, matrix, y.data(), cb.data(), cr.data()}; }
+  YuvView view() const {
+    return {width,
+            height,
+            chroma,
+            fullRange,
+            matrix,
+            y.data(),
+            cb.data(),
+            cr.data(),
+            static_cast<size_t>(width),
+            static_cast<size_t>(chromaWidth())};
+  }
 };
 
 // An 8-bit picture with four bytes per pixel in the order red, green, blue,

@@ -10,7 +10,6 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -65,6 +64,26 @@ Ratio ratioOf(AVRational rational) {
   const int divisor = std::gcd(rational.num, rational.den);
   return divisor > 0 ? Ratio{rational.num / divisor, rational.den / divisor} : Ratio{0, 0};
 }
+
+// A decoded frame handed out by reference: libavcodec's buffers are
+// counted, so the decoder goes on into others while this one is converted.
+class LibavPicture final : public DecodedPicture {
+ public:
+  LibavPicture(const AVFrame& frame, const Y4mHeader& header)
+      : frame_(av_frame_clone(&frame)), view_{header.width, header.height, header.chroma} {
+    if (!frame_) throw std::bad_alloc();
+    view_.y = frame_->data[0];
+    view_.cb = frame_->data[1];
+    view_.cr = frame_->data[2];
+    view_.lumaStride = static_cast<size_t>(frame_->linesize[0]);
+    view_.chromaStride = static_cast<size_t>(frame_->linesize[1]);
+  }
+  YuvView planes() const override { return view_; }
+
+ private:
+  Frame frame_;
+  YuvView view_;
+};
 
 // Thrown while opening for a file that is left to the ffmpeg process.
 struct NotForUs {};
@@ -129,21 +148,20 @@ class LibavVideoDecoder final : public VideoDecoder {
 
   const DecodedVideo& video() const override { return video_; }
 
-  bool read(uint8_t* y, uint8_t* cb, uint8_t* cr) override {
+  std::unique_ptr<DecodedPicture> next() override {
     while (true) {
       if (copiesLeft_ > 0) {
         --copiesLeft_;
         ++written_;
         ++nextSlot_;
-        copyOut(*shown_, y, cb, cr);
-        return true;
+        return std::make_unique<LibavPicture>(*shown_, video_.header);
       }
       if (decodedCopies_ > 0) {
         std::swap(shown_, decoded_);
         copiesLeft_ = std::exchange(decodedCopies_, 0);
         continue;
       }
-      if (!haveDecoded_ && !decode(*decoded_)) return false;
+      if (!haveDecoded_ && !decode(*decoded_)) return nullptr;
       haveDecoded_ = false;
       schedule();
     }
@@ -181,14 +199,6 @@ class LibavVideoDecoder final : public VideoDecoder {
     if (!shown_) shown_ = makeFrame();
     copiesLeft_ = repeats;
     decodedCopies_ = copies - repeats;
-  }
-
-  void copyOut(const AVFrame& frame, uint8_t* y, uint8_t* cb, uint8_t* cr) const {
-    const YuvView shape{video_.header.width, video_.header.height, video_.header.chroma};
-    const int chromaWidth = shape.chromaWidth(), chromaHeight = shape.chromaHeight();
-    av_image_copy_plane(y, shape.width, frame.data[0], frame.linesize[0], shape.width, shape.height);
-    av_image_copy_plane(cb, chromaWidth, frame.data[1], frame.linesize[1], chromaWidth, chromaHeight);
-    av_image_copy_plane(cr, chromaWidth, frame.data[2], frame.linesize[2], chromaWidth, chromaHeight);
   }
 
   // The next decoded frame of the stream; false at its end. Damaged data is

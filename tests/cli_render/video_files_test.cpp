@@ -221,6 +221,8 @@ TEST(VideoFilesTest, TheDecodingModuleGivesWhatFfmpegGives) {
       {"444-aspect.mov", {"-c:v", "libx264", "-pix_fmt", "yuv444p", "-vf", "setsar=4/3"}, false},
       {"gap.mkv", {"-c:v", "libx264", "-vf", "select='not(between(n,10,19))'", "-fps_mode", "passthrough"}, true},
       {"late-start.avi", {"-c:v", "mpeg4", "-bf", "2"}, false},
+      // rows narrower than the decoder's, converted from its own memory
+      {"odd-size.mkv", {"-c:v", "ffv1", "-pix_fmt", "yuv420p", "-vf", "scale=157:91"}, false},
       {"deep.mkv", {"-c:v", "ffv1", "-pix_fmt", "yuv420p10le"}, false},  // left to ffmpeg
   };
   TemporaryFolder folder;
