@@ -129,6 +129,8 @@ class WorkerPool {
     }
     const double time = plan_.firstTime + static_cast<double>(job.index);
     const acf::Result result = host_.renderFrame(*state.effect.get(), time, *input, output, plan_.settings);
+    // The input goes back to its source now, not when the frame is written.
+    job.source.reset();
     if (acf::failed(result))
       throw std::runtime_error("the effect failed to render frame " + std::to_string(plan_.firstNumber + job.index) +
                                " (" + testhost::resultText(result) + ")");
