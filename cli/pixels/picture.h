@@ -13,7 +13,8 @@ namespace horaz::cli {
 enum class Chroma : uint8_t { k420, k422, k444 };
 
 // Planes of an 8-bit YCbCr picture held elsewhere (a YuvPicture or a
-// decoder's frame), rows top-down, each plane's rows `stride` bytes apart.
+// decoder's frame), rows top-down: luma rows `lumaStride` bytes apart, the
+// rows of both chroma planes `chromaStride` apart.
 struct YuvView {
   int32_t width = 0;
   int32_t height = 0;

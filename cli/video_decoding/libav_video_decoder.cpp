@@ -72,6 +72,8 @@ class LibavPicture final : public DecodedPicture {
   LibavPicture(const AVFrame& frame, const Y4mHeader& header)
       : frame_(av_frame_clone(&frame)), view_{header.width, header.height, header.chroma} {
     if (!frame_) throw std::bad_alloc();
+    if (frame_->linesize[1] != frame_->linesize[2])
+      throw std::runtime_error("the decoder gave chroma planes of different row lengths");
     view_.y = frame_->data[0];
     view_.cb = frame_->data[1];
     view_.cr = frame_->data[2];
