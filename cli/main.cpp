@@ -17,9 +17,10 @@ void printHelp(std::ostream& out) {
   for (const horaz::cli::Command& command : horaz::cli::commands())
     out << "  " << command.usage << "\n      " << command.summary << '\n';
   out << "\nWithout --plugin, the plug-in is $HORAZ_PLUGIN, or AVX2Horaz.avx beside this program or in\n"
-         "../lib/horaz/ from it (an installed horaz). Video files are decoded in horaz's own process by\n"
-         "horaz_video_decoder.so from the same places where it takes them, else by ffmpeg;\n"
-         "$HORAZ_VIDEO_DECODER names another module, or set empty, none.\n";
+         "../lib/horaz/ from it (an installed horaz). Video files are decoded and encoded in horaz's own\n"
+         "process by horaz_video_decoder.so and horaz_video_encoder.so from the same places where it\n"
+         "takes them, else by ffmpeg; $HORAZ_VIDEO_DECODER and $HORAZ_VIDEO_ENCODER name other modules,\n"
+         "or set empty, none.\n";
 }
 
 }  // namespace

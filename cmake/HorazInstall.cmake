@@ -2,7 +2,8 @@
 #
 #   PREFIX/bin/horaz
 #   PREFIX/lib/horaz/AVX2Horaz.avx, PREFIX/lib/horaz/libhorazplatform.so
-#   PREFIX/lib/horaz/horaz_video_decoder.so (the decoding module, when built)
+#   PREFIX/lib/horaz/horaz_video_decoder.so, horaz_video_encoder.so (the codec
+#     modules, when built)
 #   PREFIX/share/man/man1/horaz.1.gz (when help2man is there)
 #
 # The plug-in and its platform library are private to horaz, so they live in
@@ -18,7 +19,7 @@ set_target_properties(AVX2Horaz PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS horaz RUNTIME DESTINATION bin)
 install(TARGETS AVX2Horaz horaz_platform LIBRARY DESTINATION ${HORAZ_INSTALL_PRIVATE_DIR})
 if(TARGET horaz_video_decoder)
-  install(TARGETS horaz_video_decoder LIBRARY DESTINATION ${HORAZ_INSTALL_PRIVATE_DIR})
+  install(TARGETS horaz_video_decoder horaz_video_encoder LIBRARY DESTINATION ${HORAZ_INSTALL_PRIVATE_DIR})
 endif()
 
 # The man page is made from horaz's own help at build time, so it says what

@@ -39,6 +39,7 @@ expected_files=(
   lib/horaz/AVX2Horaz.avx
   lib/horaz/libhorazplatform.so
   lib/horaz/horaz_video_decoder.so
+  lib/horaz/horaz_video_encoder.so
   lib/frei0r-1/horaz_clock.so
   share/man/man1/horaz.1.gz
 )
@@ -66,10 +67,12 @@ check_tree() {
     [[ -n $found && $(realpath "$found") == $(realpath "$prefix/lib/horaz/libhorazplatform.so") ]] ||
       fail "$file takes libhorazplatform.so from '$found', not from $prefix/lib/horaz"
   done
-  if ldd "$prefix/lib/horaz/horaz_video_decoder.so" | grep -q 'not found'; then
-    ldd "$prefix/lib/horaz/horaz_video_decoder.so"
-    fail "horaz_video_decoder.so needs a library that is not found"
-  fi
+  for file in horaz_video_decoder.so horaz_video_encoder.so; do
+    if ldd "$prefix/lib/horaz/$file" | grep -q 'not found'; then
+      ldd "$prefix/lib/horaz/$file"
+      fail "$file needs a library that is not found"
+    fi
+  done
   gzip -dc "$prefix/share/man/man1/horaz.1.gz" | grep -q '^\.SS "horaz render"' ||
     fail "the man page lacks horaz render's help"
 }
@@ -97,7 +100,16 @@ run_installed() {
     fail "$horaz did not read a video file through lib/horaz/horaz_video_decoder.so"
   frames=$(grep -ao FRAME "$out" | wc -l)
   [[ $frames -eq 5 ]] || fail "$horaz read $frames frames of 5"
-  rm -f "$out" "$scratch/clip.mp4"
+  # And written by the installed encoding module: an ffmpeg that only fails
+  # is never run.
+  mkdir -p "$scratch/failing"
+  printf '#!/bin/sh\nexit 1\n' >"$scratch/failing/ffmpeg"
+  chmod +x "$scratch/failing/ffmpeg"
+  PATH=$scratch/failing "$horaz" render --quiet -i "$scratch/clip.mp4" -o "$scratch/clip-out.mp4" ||
+    fail "$horaz did not write a video file through lib/horaz/horaz_video_encoder.so"
+  frames=$(ffprobe -v error -count_frames -show_entries stream=nb_read_frames -of csv=p=0 "$scratch/clip-out.mp4")
+  [[ $frames -eq 5 ]] || fail "$horaz wrote $frames frames of 5"
+  rm -rf "$out" "$scratch/clip.mp4" "$scratch/clip-out.mp4" "$scratch/failing"
 }
 
 note "cmake --install into a prefix, then moving the prefix"

@@ -11,7 +11,7 @@
 #include "cli/media/output_writer.h"
 #include "cli/media/png_io.h"
 #include "cli/media/test_pattern.h"
-#include "cli/media/video_decoder_module.h"
+#include "cli/media/video_codec_modules.h"
 #include "cli/media/y4m_frames.h"
 #include "cli/pixels/frame_conversion.h"
 #include "cli/support/usage_error.h"

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "cli/media/video_codec_modules.h"
 #include "cli/support/atomic_file.h"
 #include "cli/support/child_process.h"
 #include "cli/support/file_descriptor.h"
@@ -128,6 +129,40 @@ class FfmpegSink final : public FrameSink {
   std::unique_ptr<ChildProcess> encoder_;
 };
 
+// Encodes in this process through the encoding module, which writes what the
+// ffmpeg process would, into a temporary file renamed when it has finished
+// well. Saves the pipe, the second process and its reading of the stream.
+class EncoderSink final : public FrameSink {
+ public:
+  // Null when the module leaves the job to the ffmpeg process.
+  static std::unique_ptr<EncoderSink> open(OpenVideoEncoder openEncoder, const OutputPlan& plan,
+                                           const Y4mHeader& header) {
+    auto sink = std::unique_ptr<EncoderSink>(new EncoderSink(plan.path));
+    sink->encoder_.reset(
+        openEncoder(EncodeJob{header, plan.encoderArguments, sink->file_.temporaryPath().string(), plan.path}));
+    return sink->encoder_ ? std::move(sink) : nullptr;
+  }
+
+  // The frame's planes follow its "FRAME" line.
+  void write(int64_t, std::span<const uint8_t> bytes) override {
+    const auto lineEnd = std::find(bytes.begin(), bytes.end(), uint8_t{'\n'});
+    if (lineEnd == bytes.end()) throw std::logic_error("a Y4M frame without its FRAME line");
+    encoder_->write(bytes.subspan(static_cast<size_t>(lineEnd - bytes.begin()) + 1));
+  }
+
+  void commit() override {
+    encoder_->finish();
+    file_.commit();
+  }
+
+ private:
+  explicit EncoderSink(const std::string& path) : file_(path) { file_.close(); }
+
+  // Declared last, so the encoder closes its file before the file is removed.
+  AtomicFile file_;
+  std::unique_ptr<VideoEncoder> encoder_;
+};
+
 }  // namespace
 
 FrameEncoding OutputPlan::encoding() const {
@@ -240,7 +275,10 @@ std::unique_ptr<FrameSink> openSink(const OutputPlan& plan, const Y4mHeader& hea
     case OutputPlan::Kind::kRawFile: return std::make_unique<StreamSink>(plan, std::string());
     case OutputPlan::Kind::kPngSequence: return std::make_unique<PngSequenceSink>(plan.path);
     case OutputPlan::Kind::kPngFile: return std::make_unique<PngFileSink>(plan.path);
-    case OutputPlan::Kind::kFfmpeg: return std::make_unique<FfmpegSink>(plan, y4mHeaderText(header));
+    case OutputPlan::Kind::kFfmpeg:
+      if (const OpenVideoEncoder openEncoder = videoEncoderModule())
+        if (std::unique_ptr<FrameSink> sink = EncoderSink::open(openEncoder, plan, header)) return sink;
+      return std::make_unique<FfmpegSink>(plan, y4mHeaderText(header));
   }
   throw std::logic_error("unknown output kind");
 }

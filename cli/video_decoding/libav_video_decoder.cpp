@@ -8,8 +8,6 @@
 // them: the same samples, the same header values, and one frame per frame
 // time of a constant rate.
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -20,36 +18,11 @@ extern "C" {
 #include <utility>
 #include <stdexcept>
 
+#include "cli/libav/libav_handles.h"
 #include "cli/media/video_decoder.h"
 
 namespace horaz::cli {
 namespace {
-
-struct InputCloser {
-  void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-using Frame = std::unique_ptr<AVFrame, FrameFreer>;
-
-Frame makeFrame() {
-  Frame frame(av_frame_alloc());
-  if (!frame) throw std::bad_alloc();
-  return frame;
-}
-
-std::string errorText(int code) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
-  return text;
-}
 
 std::optional<Chroma> chromaOf(int format) {
   switch (format) {
@@ -83,7 +56,7 @@ class LibavPicture final : public DecodedPicture {
   YuvView planes() const override { return view_; }
 
  private:
-  Frame frame_;
+  libav::Frame frame_;
   YuvView view_;
 };
 
@@ -119,8 +92,7 @@ class LibavVideoDecoder final : public VideoDecoder {
     codec_->pkt_timebase = stream_->time_base;
     codec_->thread_count = 0;  // as many as the machine has, as ffmpeg does
     if (avcodec_open2(codec_.get(), codec, nullptr) < 0) throw NotForUs();
-    packet_.reset(av_packet_alloc());
-    if (!packet_) throw std::bad_alloc();
+    packet_ = libav::makePacket();
 
     const AVRational rate = av_guess_frame_rate(input_.get(), stream_, nullptr);
     if (rate.num <= 0 || rate.den <= 0) throw NotForUs();
@@ -198,7 +170,7 @@ class LibavVideoDecoder final : public VideoDecoder {
       copies = static_cast<int64_t>(std::llrint(lasting));
       if (early > 1.1 && shown_) repeats = std::min(copies - 1, static_cast<int64_t>(std::llrint(early - 0.6)));
     }
-    if (!shown_) shown_ = makeFrame();
+    if (!shown_) shown_ = libav::makeFrame();
     copiesLeft_ = repeats;
     decodedCopies_ = copies - repeats;
   }
@@ -211,19 +183,19 @@ class LibavVideoDecoder final : public VideoDecoder {
       if (received == 0) return true;
       if (received == AVERROR_EOF) return false;
       if (received != AVERROR(EAGAIN) && received != AVERROR_INVALIDDATA)
-        throw std::runtime_error(path_ + ": cannot decode it (" + errorText(received) + ")");
+        throw std::runtime_error(path_ + ": cannot decode it (" + libav::errorText(received) + ")");
       if (received == AVERROR_INVALIDDATA) continue;
       const int read = av_read_frame(input_.get(), packet_.get());
       if (read == AVERROR_EOF) {
         avcodec_send_packet(codec_.get(), nullptr);  // drains the frames held back
         continue;
       }
-      if (read < 0) throw std::runtime_error(path_ + ": cannot read on (" + errorText(read) + ")");
+      if (read < 0) throw std::runtime_error(path_ + ": cannot read on (" + libav::errorText(read) + ")");
       if (packet_->stream_index == stream_->index) {
         const int sent = avcodec_send_packet(codec_.get(), packet_.get());
         if (sent < 0 && sent != AVERROR_INVALIDDATA) {
           av_packet_unref(packet_.get());
-          throw std::runtime_error(path_ + ": cannot decode it (" + errorText(sent) + ")");
+          throw std::runtime_error(path_ + ": cannot decode it (" + libav::errorText(sent) + ")");
         }
       }
       av_packet_unref(packet_.get());
@@ -231,15 +203,15 @@ class LibavVideoDecoder final : public VideoDecoder {
   }
 
   std::string path_;
-  std::unique_ptr<AVFormatContext, InputCloser> input_;
-  std::unique_ptr<AVCodecContext, CodecFreer> codec_;
-  std::unique_ptr<AVPacket, PacketFreer> packet_;
+  libav::Input input_;
+  libav::Codec codec_;
+  libav::Packet packet_;
   AVStream* stream_ = nullptr;
   DecodedVideo video_;
   double frameRate_ = 0;
   double startSeconds_ = 0;
-  Frame decoded_ = makeFrame();
-  Frame shown_;
+  libav::Frame decoded_ = libav::makeFrame();
+  libav::Frame shown_;
   int format_ = AV_PIX_FMT_NONE;
   bool haveDecoded_ = false;  // decoded_ holds a frame not yet scheduled
   bool singleStream_ = false;

@@ -26,6 +26,11 @@ using Stream = std::map<std::string, std::string>;
 
 bool haveFfmpeg() { return cli::findProgram("ffmpeg") && cli::findProgram("ffprobe"); }
 
+// A codec module built beside the tool.
+bool moduleBuilt(const char* fileName) {
+  return std::filesystem::exists(std::filesystem::path(HORAZ_CLI_PATH).parent_path() / fileName);
+}
+
 // Makes `name` in `folder` with ffmpeg from a test picture and, unless
 // `sound` is false, a sine tone, 2 seconds at 25 frames per second.
 void makeClip(const TemporaryFolder& folder, const std::string& name, const Arguments& videoOptions,
@@ -207,9 +212,7 @@ class ScopedVariable {
 // constant rate (a gap in the timestamps; a one-stream file starting late).
 // Without ffmpeg on PATH the module still reads the file.
 TEST(VideoFilesTest, TheDecodingModuleGivesWhatFfmpegGives) {
-  if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-  const std::filesystem::path module = std::filesystem::path(HORAZ_CLI_PATH).parent_path() / "horaz_video_decoder.so";
-  if (!std::filesystem::exists(module)) GTEST_SKIP() << "the decoding module is not built";
+  if (!haveFfmpeg() || !moduleBuilt("horaz_video_decoder.so")) GTEST_SKIP() << "ffmpeg or the module is missing";
   struct Case {
     std::string name;
     Arguments clipOptions;
@@ -258,6 +261,72 @@ TEST(VideoFilesTest, TheDecodingModuleGivesWhatFfmpegGives) {
   run = render(folder, {"-i", "420.mp4", "-o", "alone.y4m"});
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_TRUE(bytesOf("alone.y4m") == bytesOf("420.mp4.module.y4m"));
+}
+
+// Encoded in horaz's process, a clip gives the file ffmpeg's process writes:
+// the same bytes in MP4 and QuickTime (Matroska marks each file with random
+// identifiers, so there its packets are compared), its sound copied with the
+// same times, cut at --frames. With an ffmpeg on PATH that only fails, the
+// module's renders still succeed and a job with the user's own encoder
+// options, which stays ffmpeg's, fails.
+TEST(VideoFilesTest, TheEncodingModuleWritesWhatFfmpegWrites) {
+  if (!haveFfmpeg() || !moduleBuilt("horaz_video_encoder.so")) GTEST_SKIP() << "ffmpeg or the module is missing";
+  struct Case {
+    std::string clip;
+    Arguments clipOptions;
+    std::string output;
+    Arguments options;
+    bool module;
+  };
+  const Case cases[] = {
+      {"aac.mp4", {"-c:v", "libx264", "-c:a", "aac"}, "aac-out.mp4", {"--format", "cbycry"}, true},
+      // millisecond times carried over in samples, and cut by -t
+      {"mp3.mkv",
+       {"-c:v", "libx264", "-c:a", "libmp3lame"},
+       "mp3-out.mov",
+       {"--format", "bgra", "--frames", "20"},
+       true},
+      {"pcm.mov",
+       {"-c:v", "ffv1", "-pix_fmt", "yuv422p", "-c:a", "pcm_s16le"},
+       "pcm-out.mkv",
+       {"--format", "cbycry"},
+       true},
+      {"aac.mp4", {}, "own-options.mp4", {"--encoder-args", "-preset ultrafast"}, false},
+  };
+  TemporaryFolder folder;
+  const std::filesystem::path failing = folder / "failing";
+  std::filesystem::create_directory(failing);
+  std::ofstream(failing / "ffmpeg") << "#!/bin/sh\nexit 1\n";
+  std::filesystem::permissions(failing / "ffmpeg", std::filesystem::perms::owner_all);
+  const auto fingerprint = [&](const std::string& name) {
+    const std::filesystem::path path = folder / name;
+    if (path.extension() != ".mkv") {
+      std::ifstream file(path, std::ios::binary);
+      return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+    return cli::runForOutput({*cli::findProgram("ffprobe"), "-v", "error", "-show_entries",
+                              "packet=stream_index,pts,dts,duration,size,flags:stream=codec_name,pix_fmt,time_base",
+                              "-of", "compact", path.string()}) +
+           cli::runForOutput({*cli::findProgram("ffmpeg"), "-v", "error", "-i", path.string(), "-map", "0", "-c",
+                              "copy", "-f", "streamhash", "-"});
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    if (!c.clipOptions.empty()) makeClip(folder, c.clip, c.clipOptions);
+    Arguments arguments{"-i", c.clip, "-o", c.output};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    {
+      ScopedVariable onlyFailing("PATH", failing.string());
+      const ToolRun run = render(folder, arguments);
+      EXPECT_EQ(run.exitCode, c.module ? 0 : 1) << run.errors;
+    }
+    if (!c.module) continue;
+    ScopedVariable noModule("HORAZ_VIDEO_ENCODER", "");
+    arguments[3] = "ffmpeg-" + c.output;
+    const ToolRun run = render(folder, arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_TRUE(fingerprint(c.output) == fingerprint(arguments[3]));
+  }
 }
 
 // A size the encoder cannot take is refused before the render, with the way

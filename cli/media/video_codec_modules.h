@@ -1,8 +1,7 @@
 #pragma once
 
-#include <filesystem>
-
 #include "cli/media/video_decoder.h"
+#include "cli/media/video_encoder.h"
 
 namespace horaz::cli {
 
@@ -12,7 +11,8 @@ namespace horaz::cli {
 // a process of its own). The codec libraries are loaded only with it.
 OpenVideoDecoder videoDecoderModule();
 
-// The entry point of the module at `path`; null when it cannot be loaded.
-OpenVideoDecoder loadVideoDecoderModule(const std::filesystem::path& path);
+// The same for the encoding module and HORAZ_VIDEO_ENCODER: null where
+// there is none (ffmpeg then encodes in a process of its own).
+OpenVideoEncoder videoEncoderModule();
 
 }  // namespace horaz::cli
