@@ -1,5 +1,6 @@
-// Owners of libavformat's and libavcodec's objects, and their error texts,
-// for the modules that decode and encode video in horaz's own process.
+// Owners of libavformat's and libavcodec's objects, their error texts and
+// the planar layouts horaz's pictures share with them, for the modules that
+// decode and encode video in horaz's own process.
 #pragma once
 
 extern "C" {
@@ -7,9 +8,14 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <array>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
+#include <utility>
+
+#include "cli/pixels/picture.h"
 
 namespace horaz::cli::libav {
 
@@ -47,6 +53,25 @@ inline std::string errorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);
   return text;
+}
+
+// The 8-bit planar layouts that are pictures of ours as they are.
+inline constexpr std::array<std::pair<Chroma, AVPixelFormat>, 3> kPlanarFormats{{
+    {Chroma::k420, AV_PIX_FMT_YUV420P},
+    {Chroma::k422, AV_PIX_FMT_YUV422P},
+    {Chroma::k444, AV_PIX_FMT_YUV444P},
+}};
+
+inline std::optional<Chroma> chromaOf(int format) {
+  for (const auto& [chroma, planar] : kPlanarFormats)
+    if (planar == format) return chroma;
+  return std::nullopt;
+}
+
+inline AVPixelFormat pixelFormatOf(Chroma chroma) {
+  for (const auto& [known, planar] : kPlanarFormats)
+    if (known == chroma) return planar;
+  return AV_PIX_FMT_NONE;
 }
 
 }  // namespace horaz::cli::libav

@@ -24,15 +24,6 @@ extern "C" {
 namespace horaz::cli {
 namespace {
 
-std::optional<Chroma> chromaOf(int format) {
-  switch (format) {
-    case AV_PIX_FMT_YUV420P: return Chroma::k420;
-    case AV_PIX_FMT_YUV422P: return Chroma::k422;
-    case AV_PIX_FMT_YUV444P: return Chroma::k444;
-    default: return std::nullopt;
-  }
-}
-
 Ratio ratioOf(AVRational rational) {
   const int divisor = std::gcd(rational.num, rational.den);
   return divisor > 0 ? Ratio{rational.num / divisor, rational.den / divisor} : Ratio{0, 0};
@@ -82,7 +73,7 @@ class LibavVideoDecoder final : public VideoDecoder {
         video_.audioCodecs.push_back(avcodec_get_name(parameters->codec_id));
       if (parameters->codec_type == AVMEDIA_TYPE_VIDEO && !stream_) stream_ = input_->streams[i];
     }
-    if (!stream_ || (stream_->disposition & AV_DISPOSITION_ATTACHED_PIC) || !chromaOf(stream_->codecpar->format))
+    if (!stream_ || (stream_->disposition & AV_DISPOSITION_ATTACHED_PIC) || !libav::chromaOf(stream_->codecpar->format))
       throw NotForUs();
 
     const AVCodec* codec = avcodec_find_decoder(stream_->codecpar->codec_id);
@@ -101,7 +92,7 @@ class LibavVideoDecoder final : public VideoDecoder {
 
     // The first frame tells the size, range and field order of them all.
     if (!decode(*decoded_)) throw NotForUs();
-    const std::optional<Chroma> chroma = chromaOf(decoded_->format);
+    const std::optional<Chroma> chroma = libav::chromaOf(decoded_->format);
     if (!chroma) throw NotForUs();
     video_.header.width = decoded_->width;
     video_.header.height = decoded_->height;

@@ -10,7 +10,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-#include <cstring>
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -142,14 +142,6 @@ Settings readArguments(const std::vector<std::string>& arguments) {
   return s;
 }
 
-AVPixelFormat pixelFormatOf(Chroma chroma) {
-  switch (chroma) {
-    case Chroma::k420: return AV_PIX_FMT_YUV420P;
-    case Chroma::k422: return AV_PIX_FMT_YUV422P;
-    default: return AV_PIX_FMT_NONE;
-  }
-}
-
 // Where the YUV4MPEG2 reader puts the chroma samples of the stream's
 // chroma tag: "420jpeg" (what horaz writes for 4:2:0) between the lumas.
 AVChromaLocation chromaLocationOf(Chroma chroma) {
@@ -163,10 +155,10 @@ class LibavVideoEncoder final : public VideoEncoder {
     av_log_set_level(AV_LOG_ERROR);
     Settings settings = readArguments(job.arguments);
     const Y4mHeader& stream = job.stream;
-    const AVPixelFormat format = pixelFormatOf(stream.chroma);
-    // Fields, a conversion of the samples or a codec other than x264 are
-    // the ffmpeg process's.
-    if (stream.interlace != 'p' || stream.monochrome || format == AV_PIX_FMT_NONE ||
+    const AVPixelFormat format = libav::pixelFormatOf(stream.chroma);
+    // Fields, 4:4:4, a conversion of the samples or a codec other than x264
+    // are the ffmpeg process's.
+    if (stream.interlace != 'p' || stream.monochrome || stream.chroma == Chroma::k444 ||
         settings.pixelFormat != av_get_pix_fmt_name(format) || settings.videoCodec != "libx264")
       throw NotForUs();
     const AVCodec* encoder = avcodec_find_encoder_by_name(settings.videoCodec.c_str());
@@ -193,21 +185,20 @@ class LibavVideoEncoder final : public VideoEncoder {
     frame_->height = stream.height;
     frame_->sample_aspect_ratio = codec_->sample_aspect_ratio;
     if (av_frame_get_buffer(frame_.get(), 0) < 0) throw std::bad_alloc();
-    lumaBytes_ = static_cast<size_t>(stream.width) * static_cast<size_t>(stream.height);
-    chromaWidth_ = AV_CEIL_RSHIFT(stream.width, 1);
-    chromaHeight_ = format == AV_PIX_FMT_YUV420P ? AV_CEIL_RSHIFT(stream.height, 1) : stream.height;
   }
 
   void write(std::span<const uint8_t> planes) override {
-    const size_t chromaBytes = static_cast<size_t>(chromaWidth_) * static_cast<size_t>(chromaHeight_);
-    if (planes.size() != lumaBytes_ + 2 * chromaBytes)
+    const auto format = static_cast<AVPixelFormat>(frame_->format);
+    std::array<uint8_t*, 4> source{};
+    std::array<int, 4> sourceRows{};
+    const int size =
+        av_image_fill_arrays(source.data(), sourceRows.data(), planes.data(), format, frame_->width, frame_->height, 1);
+    if (size < 0 || static_cast<size_t>(size) != planes.size())
       throw std::runtime_error(path_ + ": a frame of the wrong size reached the encoder");
     if (av_frame_make_writable(frame_.get()) < 0) throw std::bad_alloc();
-    const uint8_t* at = planes.data();
-    av_image_copy_plane(frame_->data[0], frame_->linesize[0], at, frame_->width, frame_->width, frame_->height);
-    at += lumaBytes_;
-    for (int plane = 1; plane <= 2; ++plane, at += chromaBytes)
-      av_image_copy_plane(frame_->data[plane], frame_->linesize[plane], at, chromaWidth_, chromaWidth_, chromaHeight_);
+    std::array<const uint8_t*, 4> from{source[0], source[1], source[2], source[3]};
+    av_image_copy(frame_->data, frame_->linesize, from.data(), sourceRows.data(), format, frame_->width,
+                  frame_->height);
     frame_->pts = framesSent_++;
     send(frame_.get());
   }
@@ -389,9 +380,6 @@ class LibavVideoEncoder final : public VideoEncoder {
   AVStream* video_ = nullptr;
   libav::Frame frame_;
   libav::Packet packet_;
-  size_t lumaBytes_ = 0;
-  int chromaWidth_ = 0;
-  int chromaHeight_ = 0;
   int64_t framesSent_ = 0;
   std::optional<int64_t> durationMicroseconds_;
 
