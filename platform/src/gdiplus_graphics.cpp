@@ -58,6 +58,28 @@ void paintShape(GpGraphics& graphics, const ShapeBounds& bounds, const std::func
   }
 }
 
+bool fillWholePixels(GpGraphics& graphics, const ShapeBounds& bounds, ARGB colour) {
+  if (!graphics.store || (colour >> 24) != 0xFF) return false;
+  const double left = bounds.left + graphics.originX, top = bounds.top + graphics.originY;
+  const double right = bounds.right + graphics.originX, bottom = bounds.bottom + graphics.originY;
+  for (const double edge : {left, top, right, bottom})
+    if (!(std::fabs(edge) <= kMaxCoordinate) || edge != std::floor(edge)) return false;
+  PixelStore& store = *graphics.store;
+  const PixelRect touched =
+      PixelRect{int(left) - 1, int(top) - 1, int(right) + 1, int(bottom) + 1}.intersected(graphics.area);
+  if (touched.empty()) return true;
+  // The area paintShape would prepare: what is drawn over the rectangle
+  // later then finds it prepared already, and a freshly cleared area is known
+  // to need no saving.
+  store.prepare(touched);
+  const PixelRect filled = PixelRect{int(left), int(top), int(right), int(bottom)}.intersected(graphics.area);
+  for (int y = filled.top; y < filled.bottom; ++y) {
+    auto* pixels = reinterpret_cast<std::uint32_t*>(store.row(y));
+    std::fill(pixels + filled.left, pixels + filled.right, std::uint32_t{colour});
+  }
+  return true;
+}
+
 }  // namespace horaz::platform::detail
 
 namespace {
@@ -114,6 +136,7 @@ GpStatus fillBox(const char* name, GpGraphics* g, GpBrush* b, double x, double y
         std::fabs(x) > reach || std::fabs(y) > reach || std::fabs(x + w) > reach || std::fabs(y + h) > reach;
     if (ellipse && outOfRange) return Ok;
     const ARGB colour = brush->colour;
+    if (!ellipse && fillWholePixels(*graphics, bounds, colour)) return Ok;
     const cairo_antialias_t antialias = shapeAntialias(*graphics);
     paintShape(*graphics, bounds, [&](cairo_t* cr) {
       cairo_set_antialias(cr, antialias);

@@ -39,6 +39,13 @@ inline void setSource(cairo_t* cr, ARGB colour) {
 // one-pixel margin for anti-aliasing) covers within the drawable area.
 void paintShape(GpGraphics& graphics, const ShapeBounds& bounds, const std::function<void(cairo_t*)>& draw);
 
+// An opaque rectangle whose edges fall on pixel boundaries covers whole
+// pixels, each of which cairo would set to the colour: such a fill writes
+// them directly (a clock's boxes and segments are dozens of these per frame,
+// each worth a cairo surface and context otherwise). Returns false, having
+// done nothing, for any other rectangle.
+bool fillWholePixels(GpGraphics& graphics, const ShapeBounds& bounds, ARGB colour);
+
 inline cairo_antialias_t shapeAntialias(const GpGraphics& graphics) {
   return graphics.smoothing == SmoothingModeHighQuality || graphics.smoothing == SmoothingModeAntiAlias ||
                  graphics.smoothing == SmoothingModeAntiAlias8x8

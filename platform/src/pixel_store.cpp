@@ -131,23 +131,21 @@ namespace {
 #if defined(__SSE2__)
 #define HORAZ_AVX2 __attribute__((target("avx2")))
 
-// All ones in the lanes of the eight pixels at `at` that unpremultiplying
-// leaves as they are (zero, or opaque).
-HORAZ_AVX2 inline __m256i unchangedLanes(const std::uint32_t* at) {
-  const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  return _mm256_or_si256(_mm256_cmpeq_epi32(eight, _mm256_setzero_si256()),
-                         _mm256_cmpeq_epi32(_mm256_and_si256(eight, opaque), opaque));
-}
-
 // The first of [x, end), in steps of 32 pixels, whose step holds a pixel
-// that unpremultiplying changes.
+// that unpremultiplying changes. A pixel is left as it is when it is zero or
+// opaque, which is exactly when the pixel minus one (wrapping around) is at
+// least 0xFEFFFFFF; so the least of those over the step decides.
 HORAZ_AVX2 int skipUnchangedAvx2(const std::uint32_t* pixels, int x, int end) {
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i least = _mm256_set1_epi32(static_cast<int>(0xFEFFFFFFu));
   for (; x + 32 <= end; x += 32) {
-    const __m256i all =
-        _mm256_and_si256(_mm256_and_si256(unchangedLanes(pixels + x), unchangedLanes(pixels + x + 8)),
-                         _mm256_and_si256(unchangedLanes(pixels + x + 16), unchangedLanes(pixels + x + 24)));
-    if (_mm256_movemask_epi8(all) != -1) break;
+    const auto* at = reinterpret_cast<const __m256i*>(pixels + x);
+    const __m256i a = _mm256_sub_epi32(_mm256_loadu_si256(at), one);
+    const __m256i b = _mm256_sub_epi32(_mm256_loadu_si256(at + 1), one);
+    const __m256i c = _mm256_sub_epi32(_mm256_loadu_si256(at + 2), one);
+    const __m256i d = _mm256_sub_epi32(_mm256_loadu_si256(at + 3), one);
+    const __m256i lowest = _mm256_min_epu32(_mm256_min_epu32(a, b), _mm256_min_epu32(c, d));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_max_epu32(lowest, least), lowest)) != -1) break;
   }
   return x;
 }

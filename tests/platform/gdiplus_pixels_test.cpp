@@ -202,3 +202,50 @@ TEST_F(GdiplusPixels, GraphicsOnADisplayContextDrawsNothingButWorks) {
 }
 
 }  // namespace
+
+// A rectangle whose edges fall on whole pixels may be written without
+// cairo; it must give the bytes cairo gives the same rectangle traced as a
+// polygon, over faint paint (saved and restored around the drawing), moved
+// by an origin, cut by a clip or the bitmap, in either row order.
+struct WholePixelCase {
+  const char* name;
+  int originX, originY;
+  RECT clip;  // logical; right 0: no clip
+  float x, y, w, h;
+  bool topDown;
+};
+
+class WholePixelRectangles : public GdiplusPixels, public ::testing::WithParamInterface<WholePixelCase> {};
+
+TEST_P(WholePixelRectangles, GiveWhatTheSameShapeAsAPolygonGives) {
+  const WholePixelCase& c = GetParam();
+  auto draw = [&](bool asPolygon) {
+    Surface surface(24, 18, c.topDown);
+    auto* bytes = static_cast<std::uint8_t*>(surface.bits);
+    for (int i = 0; i < 24 * 18 * 4; ++i) bytes[i] = static_cast<std::uint8_t>(i % 7 == 0 ? (i * 29) & 0x3F : 0);
+    SetViewportOrgEx(surface.dc, c.originX, c.originY, nullptr);
+    if (c.clip.right) IntersectClipRect(surface.dc, c.clip.left, c.clip.top, c.clip.right, c.clip.bottom);
+    {
+      Graphics g(surface.dc);
+      GpSolidFill* brush = nullptr;
+      GdipCreateSolidFill(0xFF2080C0, &brush);
+      const GpPointF corners[] = {{c.x, c.y}, {c.x + c.w, c.y}, {c.x + c.w, c.y + c.h}, {c.x, c.y + c.h}};
+      EXPECT_EQ(asPolygon ? GdipFillPolygon(g, brush, corners, 4, FillModeAlternate)
+                          : GdipFillRectangle(g, brush, c.x, c.y, c.w, c.h),
+                Ok);
+      GdipDeleteBrush(brush);
+    }
+    return std::vector<std::uint8_t>(bytes, bytes + 24 * 18 * 4);
+  };
+  EXPECT_EQ(draw(false), draw(true));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WholePixelRectangles,
+    ::testing::Values(WholePixelCase{"Inside", 0, 0, {0, 0, 0, 0}, 3, 2, 9, 6, true},
+                      WholePixelCase{"BottomUp", 0, 0, {0, 0, 0, 0}, 3, 2, 9, 6, false},
+                      WholePixelCase{"HangingOffTheBitmap", 0, 0, {0, 0, 0, 0}, -4, 10, 40, 30, true},
+                      WholePixelCase{"MovedByTheOrigin", 5, -3, {0, 0, 0, 0}, 1, 4, 6, 8, false},
+                      WholePixelCase{"CutByAClip", 2, 1, {4, 3, 11, 9}, 0, 0, 20, 20, true},
+                      WholePixelCase{"HalfPixelEdges", 0, 0, {0, 0, 0, 0}, 2.5f, 3, 6, 4.5f, true}),
+    [](const auto& info) { return std::string(info.param.name); });
