@@ -126,6 +126,21 @@ bool coversFourBytes(int32_t a, int32_t b, int32_t c, int32_t d) {
   return offsets == std::array<int32_t, 4>{0, 1, 2, 3};
 }
 
+// What an opaque surface pixel gives over YCbCr, whatever the input (with
+// alpha 255 the input's share is (0 * in) / 255): as the first pixel of a pair
+// its Cr, Y and Cb, as the second its Y; in a bytewise layout also the same
+// bytes already placed in a pair's word, so that a pair is two lookups and an
+// or.
+struct OpaquePixel {
+  uint32_t pixel = 0;  // never opaque: an empty entry
+  uint8_t cr = 0, yFirst = 0, cb = 0, ySecond = 0;
+  uint32_t firstBits = 0, secondBits = 0;
+};
+
+// Where in a table of them a pixel's conversion is kept.
+constexpr int kConvertedBits = 8;
+inline uint32_t convertedSlot(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 - kConvertedBits); }
+
 // --- RGB-type --------------------------------------------------------------
 
 #if defined(__SSE2__)
@@ -222,6 +237,7 @@ HORAZ_AVX2 size_t opaquePairsAvx2(const uint8_t* s, size_t p, size_t end, uint8_
   }
   return p;
 }
+
 #endif
 
 // Blends groups of four pixels from x on, as long as a group holds a drawn
@@ -430,35 +446,32 @@ struct YccRow {
     o[l.ySecond] = mix(s2[3], i[l.ySecond], secondLuma(s2));
   }
 
-  // The bytes an opaque pair of surface pixels gives, whatever the input:
-  // with alpha 255 the input's share is (0 * in) / 255.
-  struct OpaquePair {
-    uint64_t pixels = 0;  // never two opaque pixels: alpha 0
-    uint8_t cr = 0, yFirst = 0, cb = 0, ySecond = 0;
+  // Opaque pixels converted so far in this blend, by a hash of the pixel.
+  // Anti-aliased text over a box is opaque with a new pair at nearly every
+  // step, but its pixels take the same few colours again and again.
+  mutable std::array<OpaquePixel, size_t{1} << kConvertedBits> converted{};
 
-    static OpaquePair of(const uint8_t* s1) {
+  // The byte `value` at `offset` of a pair's word in memory order. Built with
+  // shifts: four byte stores read back as a word would stall the load.
+  static uint32_t placed(int32_t offset, uint8_t value) {
+    return static_cast<uint32_t>(value) << (8 * (kLittleEndian ? offset : 3 - offset));
+  }
+
+  const OpaquePixel& opaquePixel(const uint8_t* at) const {
+    uint32_t pixel;
+    std::memcpy(&pixel, at, sizeof pixel);
+    OpaquePixel& known = converted[convertedSlot(pixel)];
+    if (known.pixel != pixel) {
       constexpr int32_t kOpaque = 255;
-      const FirstPaint paint = firstPaint(s1);
-      return {loadWord(s1), mix(kOpaque, 0, paint.cr), mix(kOpaque, 0, paint.y), mix(kOpaque, 0, paint.cb),
-              mix(kOpaque, 0, secondLuma(s1 + 4))};
+      const FirstPaint paint = firstPaint(at);
+      known = {pixel, mix(kOpaque, 0, paint.cr), mix(kOpaque, 0, paint.y), mix(kOpaque, 0, paint.cb),
+               mix(kOpaque, 0, secondLuma(at))};
+      if (bytewise) {
+        known.firstBits = placed(l.cr, known.cr) | placed(l.yFirst, known.yFirst) | placed(l.cb, known.cb);
+        known.secondBits = placed(l.ySecond, known.ySecond);
+      }
     }
-  };
-
-  // Opaque pairs converted so far in this blend, by a hash of their surface
-  // pixels (an empty entry's pixels are 0, which no opaque pair has).
-  static constexpr int kConvertedBits = 8;
-  mutable std::array<OpaquePair, size_t{1} << kConvertedBits> converted{};
-
-  // An opaque pair's four bytes as one word in memory order (a bytewise
-  // layout: the offsets are 0 to 3). Built with shifts: four byte stores read
-  // back as a word would stall the load, and in anti-aliased text this runs
-  // at nearly every pair.
-  uint32_t framePattern(const OpaquePair& opaque) const {
-    auto place = [](int32_t offset, uint8_t value) {
-      return static_cast<uint32_t>(value) << (8 * (kLittleEndian ? offset : 3 - offset));
-    };
-    return place(l.cr, opaque.cr) | place(l.yFirst, opaque.yFirst) | place(l.cb, opaque.cb) |
-           place(l.ySecond, opaque.ySecond);
+    return known;
   }
 
   // Writes the pairs from p on whose surface pixels are exactly `opaque`'s as
@@ -487,8 +500,6 @@ struct YccRow {
   // surface; the others are copied from the input.
   void run(const uint8_t* s, int32_t width, int32_t readLeft, int32_t readRight, const uint8_t* in,
            uint8_t* out) const {
-    OpaquePair opaque;
-    uint32_t pattern = 0;  // opaque's bytes in a bytewise layout
     const size_t step = static_cast<size_t>(l.step);
     const size_t pairs = static_cast<size_t>(width) / 2;
     const size_t firstRead = readLeft >= readRight ? pairs : static_cast<size_t>(readLeft + 1) / 2;
@@ -508,21 +519,21 @@ struct YccRow {
           blendSecond(s1 + 4, in + at, out + at);
           continue;
         }
-        // Both pixels opaque: the pair's bytes depend on the paint alone,
-        // and a filled shape repeats them pair after pair.
-        if (both != opaque.pixels) {
-          // Anti-aliased text over a box is opaque, with a new colour at
-          // nearly every pair but the same few colours again and again.
-          OpaquePair& known = converted[(both * 0x9E3779B97F4A7C15ull) >> (64 - kConvertedBits)];
-          if (known.pixels != both) known = OpaquePair::of(s1);
-          opaque = known;
-          if (bytewise) pattern = framePattern(opaque);
+        // Both pixels opaque: the pair's bytes depend on the paint alone.
+        // Copies: the two pixels may share a slot of the cache.
+        const OpaquePixel first = opaquePixel(s1);
+        const OpaquePixel second = opaquePixel(s1 + 4);
+        if (!bytewise) {
+          out[at + l.cr] = first.cr;
+          out[at + l.yFirst] = first.yFirst;
+          out[at + l.cb] = first.cb;
+          out[at + l.ySecond] = second.ySecond;
+          continue;
         }
-        out[at + l.cr] = opaque.cr;
-        out[at + l.yFirst] = opaque.yFirst;
-        out[at + l.cb] = opaque.cb;
-        out[at + l.ySecond] = opaque.ySecond;
-        if (bytewise && p + 1 < endRead && loadWord(s + (p + 1) * 8) == both)
+        const uint32_t pattern = first.firstBits | second.secondBits;
+        std::memcpy(out + at, &pattern, sizeof pattern);
+        // A filled shape repeats the pair, pair after pair.
+        if (p + 1 < endRead && loadWord(s + (p + 1) * 8) == both)
           p = repeatOpaque(s, p + 1, endRead, out, both, pattern) - 1;
       }
     }
