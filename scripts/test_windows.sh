@@ -56,8 +56,9 @@ run_arch() {
       continue
     fi
     # xvfb-run gives the programs that open windows a display. The full log
-    # (not --gtest_brief) names the test a hung program was in.
-    if (cd "$build/$arch" && timeout 600 xvfb-run -a wine "$exe") \
+    # (not --gtest_brief) names the test a hung program was in. The slowest
+    # program takes about 30 s, so a hang is cut off after eight times that.
+    if (cd "$build/$arch" && timeout 240 xvfb-run -a wine "$exe") \
       >"$build/$arch/$program.log" 2>&1; then
       note "ran     $arch/$program: $(grep -aoE '[0-9]+ tests? from [0-9]+ test suites? ran' "$build/$arch/$program.log" | tail -1), passed"
     else

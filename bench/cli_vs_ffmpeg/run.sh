@@ -17,10 +17,11 @@
 #       each run; the writes reach the page cache, not necessarily the disk)
 #   mp4          a 720p29.97 H.264 clip of 120 frames with sound to .mp4 with
 #       the same encoder settings (libx264 CRF 18, 4:2:0, sound copied,
-#       +faststart): horaz reads and writes it through ffmpeg
+#       +faststart): horaz decodes and encodes it with its codec modules
+#       (libavcodec in its own process; ffmpeg processes where they are absent)
 #   mp4, the encoding alone (floor)  ffmpeg encoding horaz's frames of that
-#       clip from a file, same settings, against drawtext: the row the mp4 pair
-#       cannot go below while the encoder is a process of its own (no target)
+#       clip from a file, same settings, against drawtext: what the encoder
+#       alone costs on horaz's frames (no target)
 #   startup      `horaz render --frames 1` of one 1080p frame to /dev/null
 #
 # Environment: FRAMES (500), RUNS (5, at least 5 for the report), PAIRS (all,
@@ -129,7 +130,7 @@ if wanted mp4; then
     -crf 18 -pix_fmt yuv420p -c:a copy -movflags +faststart -y "$work/out.mp4" -- rm -f "$work/out.mp4"
   # The floor of that pair: ffmpeg encoding horaz's frames, already rendered and
   # in 4:2:0 in the page cache, with the same settings. Whatever horaz costs
-  # beyond this row is the decoding, the render and the pipe.
+  # beyond this row is the decoding, the render and the conversions.
   "$horaz" render -q -i "$work/in.mp4" --format cbycry "${clock[@]}" -o "$work/frames422.y4m"
   ffmpeg -hide_banner -loglevel error -nostdin -i "$work/frames422.y4m" -pix_fmt yuv420p -y "$work/frames.y4m"
   rm -f "$work/frames422.y4m"
