@@ -163,6 +163,8 @@ class EncoderSink final : public FrameSink {
   std::unique_ptr<VideoEncoder> encoder_;
 };
 
+constexpr const char* kInstallFfmpeg = " (Debian: apt-get install ffmpeg); .y4m, .raw and PNG need nothing";
+
 }  // namespace
 
 FrameEncoding OutputPlan::encoding() const {
@@ -255,12 +257,11 @@ OutputPlan planOutput(const std::string& output, int64_t frameCount) {
     return plan;
   }
   if (extension == ".mp4" || extension == ".mkv" || extension == ".mov") {
-    const std::optional<std::string> ffmpeg = findProgram("ffmpeg");
-    if (!ffmpeg)
-      throw UsageError("-o " + output + ": writing " + extension +
-                       " needs ffmpeg on PATH (Debian: apt-get install ffmpeg); .y4m, .raw and PNG need nothing");
+    // The encoding module writes most jobs itself; ffmpeg is for the rest.
     plan.kind = OutputPlan::Kind::kFfmpeg;
-    plan.ffmpeg = *ffmpeg;
+    plan.ffmpeg = findProgram("ffmpeg").value_or("");
+    if (plan.ffmpeg.empty() && !videoEncoderModule())
+      throw UsageError("-o " + output + ": writing " + extension + " needs ffmpeg on PATH" + kInstallFfmpeg);
     return plan;
   }
   throw UsageError(
@@ -278,6 +279,10 @@ std::unique_ptr<FrameSink> openSink(const OutputPlan& plan, const Y4mHeader& hea
     case OutputPlan::Kind::kFfmpeg:
       if (const OpenVideoEncoder openEncoder = videoEncoderModule())
         if (std::unique_ptr<FrameSink> sink = EncoderSink::open(openEncoder, plan, header)) return sink;
+      if (plan.ffmpeg.empty())
+        throw std::runtime_error("-o " + plan.path +
+                                 ": this job (its encoder options, sound to re-encode or fields) needs ffmpeg on PATH" +
+                                 kInstallFfmpeg);
       return std::make_unique<FfmpegSink>(plan, y4mHeaderText(header));
   }
   throw std::logic_error("unknown output kind");

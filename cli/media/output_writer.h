@@ -26,7 +26,7 @@ struct OutputPlan {
   enum class Kind : uint8_t { kY4mFile, kY4mStream, kRawFile, kPngSequence, kPngFile, kFfmpeg };
   Kind kind = Kind::kY4mFile;
   std::string path;    // the file, pattern or "-" as given
-  std::string ffmpeg;  // the ffmpeg program, for kFfmpeg
+  std::string ffmpeg;  // the ffmpeg program, for kFfmpeg; empty when only the encoding module is there
   // ffmpeg's arguments before the output name (see encoderArguments()).
   std::vector<std::string> encoderArguments;
   // How Y4M frames are written (for kFfmpeg, in the encoder's matrix and,
@@ -41,7 +41,7 @@ struct OutputPlan {
 
 // Throws UsageError for an output it cannot write: an unknown extension, a
 // PNG without a frame number pattern for several frames, a video file
-// without ffmpeg on PATH.
+// with neither ffmpeg on PATH nor the encoding module.
 OutputPlan planOutput(const std::string& output, int64_t frameCount);
 
 // "frame%04d.png" with 7 -> "frame0007.png". Supports %d, %Nd, %0Nd and %%.
