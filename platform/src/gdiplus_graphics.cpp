@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "draw_recording.h"
@@ -73,10 +74,14 @@ bool fillWholePixels(GpGraphics& graphics, const ShapeBounds& bounds, ARGB colou
   // to need no saving.
   store.prepare(touched);
   const PixelRect filled = PixelRect{int(left), int(top), int(right), int(bottom)}.intersected(graphics.area);
-  for (int y = filled.top; y < filled.bottom; ++y) {
-    auto* pixels = reinterpret_cast<std::uint32_t*>(store.row(y));
-    std::fill(pixels + filled.left, pixels + filled.right, std::uint32_t{colour});
-  }
+  if (filled.empty()) return true;
+  // One row is filled word by word; the others are copies of it, which the
+  // C library makes with its widest stores.
+  auto* first = reinterpret_cast<std::uint32_t*>(store.row(filled.top)) + filled.left;
+  std::fill(first, first + filled.width(), std::uint32_t{colour});
+  const std::size_t rowBytes = std::size_t(filled.width()) * 4;
+  for (int y = filled.top + 1; y < filled.bottom; ++y)
+    std::memcpy(store.row(y) + std::size_t(filled.left) * 4, first, rowBytes);
   return true;
 }
 

@@ -103,11 +103,6 @@ std::size_t PixelStore::byteSize() const {
   return static_cast<std::size_t>(pixelWidth) * static_cast<std::size_t>(pixelHeight) * 4;
 }
 
-std::uint8_t* PixelStore::row(int y) const {
-  const int memoryRow = rowsTopDown ? y : pixelHeight - 1 - y;
-  return memory + static_cast<std::size_t>(memoryRow) * static_cast<std::size_t>(pixelWidth) * 4;
-}
-
 std::ptrdiff_t PixelStore::pictureStride() const {
   const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(pixelWidth) * 4;
   return rowsTopDown ? stride : -stride;

@@ -3,6 +3,7 @@
 // straight colour, converting only the region that drawing touches.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -58,7 +59,10 @@ class PixelStore {
   std::uint8_t* bits() const { return memory; }
   PixelRect bounds() const { return {0, 0, pixelWidth, pixelHeight}; }
   // Pointer to picture row y (0 = top), whatever the row order in memory.
-  std::uint8_t* row(int y) const;
+  std::uint8_t* row(int y) const {
+    const int memoryRow = rowsTopDown ? y : pixelHeight - 1 - y;
+    return memory + static_cast<std::size_t>(memoryRow) * static_cast<std::size_t>(pixelWidth) * 4;
+  }
   // Distance in bytes from one picture row to the next one down (negative
   // for bottom-up bitmaps).
   std::ptrdiff_t pictureStride() const;
