@@ -1,6 +1,5 @@
 #include "cli/commands/render_command.h"
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -292,13 +291,10 @@ int runRender(std::span<const std::string_view> arguments, Streams streams) {
     return kExitSuccess;
   }
   installInterruptHandlers();
-  // Every render call makes and frees a frame-sized surface. Keep such
-  // blocks in the heap instead of mapping and unmapping them each time
-  // (which costs a page fault per 4 KiB, on every frame, in every thread).
-#ifdef M_MMAP_THRESHOLD  // the C library's allocator takes these settings
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
+  // The C library's allocator keeps its own thresholds: the frame-sized
+  // surfaces come back through the platform's pool, and the encoder's large
+  // buffers must stay mapped on their own, where the kernel backs them with
+  // huge pages (kept in the heap, they cost it a page fault every 4 KiB).
   try {
     return render(options, streams);
   } catch (const Interrupted&) {
