@@ -126,21 +126,6 @@ bool coversFourBytes(int32_t a, int32_t b, int32_t c, int32_t d) {
   return offsets == std::array<int32_t, 4>{0, 1, 2, 3};
 }
 
-// What an opaque surface pixel gives over YCbCr, whatever the input (with
-// alpha 255 the input's share is (0 * in) / 255): as the first pixel of a pair
-// its Cr, Y and Cb, as the second its Y; in a bytewise layout also the same
-// bytes already placed in a pair's word, so that a pair is two lookups and an
-// or.
-struct OpaquePixel {
-  uint32_t pixel = 0;  // never opaque: an empty entry
-  uint8_t cr = 0, yFirst = 0, cb = 0, ySecond = 0;
-  uint32_t firstBits = 0, secondBits = 0;
-};
-
-// Where in a table of them a pixel's conversion is kept.
-constexpr int kConvertedBits = 8;
-inline uint32_t convertedSlot(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 - kConvertedBits); }
-
 // --- RGB-type --------------------------------------------------------------
 
 #if defined(__SSE2__)
@@ -237,7 +222,6 @@ HORAZ_AVX2 size_t opaquePairsAvx2(const uint8_t* s, size_t p, size_t end, uint8_
   }
   return p;
 }
-
 #endif
 
 // Blends groups of four pixels from x on, as long as a group holds a drawn
@@ -446,9 +430,21 @@ struct YccRow {
     o[l.ySecond] = mix(s2[3], i[l.ySecond], secondLuma(s2));
   }
 
+  // What an opaque surface pixel gives, whatever the input (with alpha 255
+  // the input's share is (0 * in) / 255): as the first pixel of a pair its
+  // Cr, Y and Cb, as the second its Y; in a bytewise layout also the same
+  // bytes already placed in a pair's word, so that a pair is two lookups and
+  // an or.
+  struct OpaquePixel {
+    uint32_t pixel = 0;  // never opaque: an empty entry
+    uint8_t cr = 0, yFirst = 0, cb = 0, ySecond = 0;
+    uint32_t firstBits = 0, secondBits = 0;
+  };
+
   // Opaque pixels converted so far in this blend, by a hash of the pixel.
   // Anti-aliased text over a box is opaque with a new pair at nearly every
   // step, but its pixels take the same few colours again and again.
+  static constexpr int kConvertedBits = 8;
   mutable std::array<OpaquePixel, size_t{1} << kConvertedBits> converted{};
 
   // The byte `value` at `offset` of a pair's word in memory order. Built with
@@ -460,7 +456,7 @@ struct YccRow {
   const OpaquePixel& opaquePixel(const uint8_t* at) const {
     uint32_t pixel;
     std::memcpy(&pixel, at, sizeof pixel);
-    OpaquePixel& known = converted[convertedSlot(pixel)];
+    OpaquePixel& known = converted[(pixel * 0x9E3779B1u) >> (32 - kConvertedBits)];
     if (known.pixel != pixel) {
       constexpr int32_t kOpaque = 255;
       const FirstPaint paint = firstPaint(at);
