@@ -24,16 +24,29 @@ GpGraphics::~GpGraphics() {
 
 namespace horaz::platform::detail {
 
+namespace {
+
+ShapeBounds onDevice(const GpGraphics& graphics, const ShapeBounds& bounds) {
+  return {bounds.left + graphics.originX, bounds.top + graphics.originY, bounds.right + graphics.originX,
+          bounds.bottom + graphics.originY};
+}
+
+// The pixels a shape with these device bounds may change, with a one-pixel
+// margin for anti-aliasing, within the drawable area.
+PixelRect touchedArea(const GpGraphics& graphics, const ShapeBounds& device) {
+  const double limit = kMaxCoordinate;
+  const PixelRect touched{int(std::floor(std::clamp(device.left, -limit, limit))) - 1,
+                          int(std::floor(std::clamp(device.top, -limit, limit))) - 1,
+                          int(std::ceil(std::clamp(device.right, -limit, limit))) + 1,
+                          int(std::ceil(std::clamp(device.bottom, -limit, limit))) + 1};
+  return touched.intersected(graphics.area);
+}
+
+}  // namespace
+
 void paintShape(GpGraphics& graphics, const ShapeBounds& bounds, const std::function<void(cairo_t*)>& draw) {
   if (!graphics.store) return;
-  const ShapeBounds device{bounds.left + graphics.originX, bounds.top + graphics.originY,
-                           bounds.right + graphics.originX, bounds.bottom + graphics.originY};
-  const double limit = kMaxCoordinate;
-  PixelRect touched{int(std::floor(std::clamp(device.left, -limit, limit))) - 1,
-                    int(std::floor(std::clamp(device.top, -limit, limit))) - 1,
-                    int(std::ceil(std::clamp(device.right, -limit, limit))) + 1,
-                    int(std::ceil(std::clamp(device.bottom, -limit, limit))) + 1};
-  touched = touched.intersected(graphics.area);
+  const PixelRect touched = touchedArea(graphics, onDevice(graphics, bounds));
   if (touched.empty()) return;
   PixelStore& store = *graphics.store;
   store.prepare(touched);
@@ -61,19 +74,18 @@ void paintShape(GpGraphics& graphics, const ShapeBounds& bounds, const std::func
 
 bool fillWholePixels(GpGraphics& graphics, const ShapeBounds& bounds, ARGB colour) {
   if (!graphics.store || (colour >> 24) != 0xFF) return false;
-  const double left = bounds.left + graphics.originX, top = bounds.top + graphics.originY;
-  const double right = bounds.right + graphics.originX, bottom = bounds.bottom + graphics.originY;
-  for (const double edge : {left, top, right, bottom})
+  const ShapeBounds device = onDevice(graphics, bounds);
+  for (const double edge : {device.left, device.top, device.right, device.bottom})
     if (!(std::fabs(edge) <= kMaxCoordinate) || edge != std::floor(edge)) return false;
-  PixelStore& store = *graphics.store;
-  const PixelRect touched =
-      PixelRect{int(left) - 1, int(top) - 1, int(right) + 1, int(bottom) + 1}.intersected(graphics.area);
+  const PixelRect touched = touchedArea(graphics, device);
   if (touched.empty()) return true;
-  // The area paintShape would prepare: what is drawn over the rectangle
-  // later then finds it prepared already, and a freshly cleared area is known
-  // to need no saving.
+  // The area paintShape prepares: what is drawn over the rectangle later
+  // then finds it prepared already, and a freshly cleared area is known to
+  // need no saving.
+  PixelStore& store = *graphics.store;
   store.prepare(touched);
-  const PixelRect filled = PixelRect{int(left), int(top), int(right), int(bottom)}.intersected(graphics.area);
+  const PixelRect filled =
+      PixelRect{int(device.left), int(device.top), int(device.right), int(device.bottom)}.intersected(graphics.area);
   if (filled.empty()) return true;
   // One row is filled word by word; the others are copies of it, which the
   // C library makes with its widest stores.
