@@ -4,31 +4,18 @@
 #include <cstdlib>
 #include <mutex>
 
-// Under AddressSanitizer nothing is kept, so that a pointer into a deleted
-// bitmap's pixels is still reported as a use after free.
-#if defined(__SANITIZE_ADDRESS__)
-#define HORAZ_RECYCLE_PIXEL_MEMORY 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HORAZ_RECYCLE_PIXEL_MEMORY 0
-#endif
-#endif
-#ifndef HORAZ_RECYCLE_PIXEL_MEMORY
-#define HORAZ_RECYCLE_PIXEL_MEMORY 1
-#endif
-
 namespace horaz::platform::detail {
 namespace {
-
-constexpr std::size_t kKeptPerSize = 2;
-constexpr std::size_t kKeptInAll = 4;
 
 struct KeptBlock {
   void* memory = nullptr;
   std::size_t bytes = 0;
 };
 
-// Blocks oldest first in blocks[0, count).
+// Blocks oldest first in blocks[0, count). A size's blocks come back only as
+// many at a time as renders had out at once, so the pool holds what that
+// many render threads need; with fewer kept, each thread beyond them would
+// map and fault in fresh memory for every frame.
 class PixelMemoryPool {
  public:
   void* take(std::size_t bytes) {
@@ -42,22 +29,12 @@ class PixelMemoryPool {
     return nullptr;
   }
 
-  // Returns the block that no longer fits (the given one or an older one),
-  // for the caller to free outside the lock.
+  // Returns the oldest block when the pool is full, for the caller to free
+  // outside the lock.
   KeptBlock keep(KeptBlock block) {
     std::lock_guard lock(mutex);
-    std::size_t sameSize = 0;
-    std::size_t oldestSameSize = count;
-    for (std::size_t i = count; i-- > 0;) {
-      if (blocks[i].bytes != block.bytes) continue;
-      ++sameSize;
-      oldestSameSize = i;
-    }
     KeptBlock dropped;
-    if (sameSize >= kKeptPerSize) {
-      dropped = blocks[oldestSameSize];
-      removeAt(oldestSameSize);
-    } else if (count == kKeptInAll) {
+    if (count == blocks.size()) {
       dropped = blocks[0];
       removeAt(0);
     }
@@ -72,7 +49,7 @@ class PixelMemoryPool {
   }
 
   std::mutex mutex;
-  std::array<KeptBlock, kKeptInAll> blocks{};
+  std::array<KeptBlock, kMostPixelBlocksKept> blocks{};
   std::size_t count = 0;
 };
 
@@ -83,7 +60,7 @@ PixelMemoryPool& pool() {
   return *instance;
 }
 
-bool recycled(std::size_t bytes) { return HORAZ_RECYCLE_PIXEL_MEMORY && bytes >= kSmallestRecycledPixelBytes; }
+bool recycled(std::size_t bytes) { return kPixelMemoryRecycled && bytes >= kSmallestRecycledPixelBytes; }
 
 }  // namespace
 
