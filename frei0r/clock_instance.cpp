@@ -37,6 +37,26 @@ std::string textArgument(const void* value) {
   return text ? std::string(text, strnlen(text, kLongestText + 1)) : std::string();
 }
 
+// Lays the input and output frames over the host's buffers for one render.
+class FramesOver {
+ public:
+  FramesOver(testhost::HostFrame& input, uint8_t* in, testhost::HostFrame& output, uint8_t* out)
+      : input_(input), output_(output) {
+    input_.usePixelsAt(in);
+    output_.usePixelsAt(out);
+  }
+  ~FramesOver() {
+    input_.usePixelsAt(nullptr);
+    output_.usePixelsAt(nullptr);
+  }
+  FramesOver(const FramesOver&) = delete;
+  FramesOver& operator=(const FramesOver&) = delete;
+
+ private:
+  testhost::HostFrame& input_;
+  testhost::HostFrame& output_;
+};
+
 }  // namespace
 
 ClockInstance::ClockInstance(unsigned width, unsigned height)
@@ -139,17 +159,18 @@ void ClockInstance::update(double seconds, const uint32_t* in, uint32_t* out) {
   }
   testhost::HostFrame& input = *input_.get();
   testhost::HostFrame& output = *output_.get();
-  const size_t rowBytes = static_cast<size_t>(input.width()) * 4;
+  const size_t frameBytes = static_cast<size_t>(input.stride()) * static_cast<size_t>(input.height());
   const auto* source = reinterpret_cast<const uint8_t*>(in);
   auto* target = reinterpret_cast<uint8_t*>(out);
-  for (int32_t y = 0; y < input.height(); ++y) std::memcpy(input.memoryRow(y), source + y * rowBytes, rowBytes);
-
+  // The render reads and writes the host's own buffers, which have the
+  // frames' layout (rows of width x 4 bytes, no padding). The effect only
+  // reads its input frame.
+  const FramesOver lent(input, const_cast<uint8_t*>(source), output, target);
   const acf::Result result =
       host_.renderFrame(clockFrame(seconds, settings_.framesPerSecond), input, output, settings_);
-  const testhost::HostFrame& rendered = acf::failed(result) ? input : output;
-  if (acf::failed(result))
-    report("the effect failed with " + testhost::resultText(result) + "; the frame is passed on");
-  for (int32_t y = 0; y < rendered.height(); ++y) std::memcpy(target + y * rowBytes, rendered.memoryRow(y), rowBytes);
+  if (!acf::failed(result)) return;
+  report("the effect failed with " + testhost::resultText(result) + "; the frame is passed on");
+  if (target != source) std::memmove(target, source, frameBytes);
 }
 
 bool ClockInstance::setText(const FilterParameter& parameter, const std::string& text) {

@@ -113,7 +113,8 @@ HostFrame::HostFrame(std::shared_ptr<Ledger> ledger, int32_t width, int32_t heig
   adviseHugePages(storage_.get(), static_cast<size_t>(total));
   const auto address = reinterpret_cast<uintptr_t>(storage_.get());
   const size_t alignPad = (kAlignment - address % kAlignment) % kAlignment;
-  firstRow_ = storage_.get() + alignPad + static_cast<size_t>(format.baseOffset);
+  ownFirstRow_ = storage_.get() + alignPad + static_cast<size_t>(format.baseOffset);
+  firstRow_ = ownFirstRow_;
   rowRequests_ = std::make_unique<std::atomic<uint32_t>[]>(static_cast<size_t>(height));
   nullRows_ = std::make_unique<bool[]>(static_cast<size_t>(height));
   layout_ = make<HostPixelLayout>(std::move(ledger), layoutAnswersFor(format));

@@ -143,6 +143,11 @@ class HostFrame final : public HostObject<acf::Frame> {
   void setPixelAspect(double aspect) { pixelAspect_ = aspect; }
   // Makes GetRow answer null for memory row y (a host that has no row).
   void setNullRow(int32_t y, bool null = true);
+  // From now until the next call, the frame's rows are the caller's memory
+  // at `firstRow`, laid out as this frame's own (stride() bytes apart); null
+  // gives the frame its own pixels back. A host handed a new buffer for each
+  // frame renders straight from and into it instead of copying it in and out.
+  void usePixelsAt(uint8_t* firstRow) { firstRow_ = firstRow ? firstRow : ownFirstRow_; }
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
@@ -185,6 +190,7 @@ class HostFrame final : public HostObject<acf::Frame> {
     void operator()(uint8_t* bytes) const noexcept { std::free(bytes); }
   };
   std::unique_ptr<uint8_t, FreeStorage> storage_;
+  uint8_t* ownFirstRow_ = nullptr;
   uint8_t* firstRow_ = nullptr;
   std::unique_ptr<std::atomic<uint32_t>[]> rowRequests_;
   std::unique_ptr<bool[]> nullRows_;

@@ -262,6 +262,23 @@ TEST(FramesTest, FramesOfAnySensibleSizeRenderAndNullFramesAreLeftAlone) {
   module().update(instance.handle(), 0.0, in.data(), nullptr);
 }
 
+// The render reads and writes the host's buffers themselves: separate ones,
+// a new pair on each call, or one buffer as both (rendering in place).
+TEST(FramesTest, TheHostsBuffersAreRenderedSeparateOrTheSame) {
+  Instance instance(96, 64);
+  instance.number("the List value", 2);
+  const std::vector<uint32_t> untouched(96 * 64, 0xFF604020u);
+  const std::vector<uint32_t> expected = instance.render(3.0);
+  ASSERT_NE(expected, untouched);
+  std::vector<uint32_t> in = untouched, out(untouched.size(), 0);
+  module().update(instance.handle(), 3.0, in.data(), out.data());
+  EXPECT_EQ(out, expected);
+  EXPECT_EQ(in, untouched) << "the input is only read";
+  std::vector<uint32_t> both = untouched;
+  module().update(instance.handle(), 3.0, both.data(), both.data());
+  EXPECT_EQ(both, expected) << "in place";
+}
+
 TEST(FramesTest, SizesNoFrameHasAreRefusedAtConstruction) {
   for (const auto& [width, height] : {std::pair{0u, 10u}, {10u, 0u}, {100000u, 1u}, {1u, 4000000000u}})
     EXPECT_EQ(module().construct(width, height), nullptr) << width << "x" << height;

@@ -17,8 +17,8 @@ TEST(PixelMemoryPool, BlocksOutAtOnceComeBackUpToTheBound) {
     size_t outAtOnce;
     size_t comingBack;
   };
-  const Case cases[] = {{1, 1}, {6, 6}, {kMostPixelBlocksKept, kMostPixelBlocksKept},
-                        {kMostPixelBlocksKept + 4, kMostPixelBlocksKept}};
+  const Case cases[] = {
+      {1, 1}, {6, 6}, {kMostPixelBlocksKept, kMostPixelBlocksKept}, {kMostPixelBlocksKept + 4, kMostPixelBlocksKept}};
   // A size of its own for each case: the pool is the process's.
   size_t bytes = kSmallestRecycledPixelBytes + 40960;
   for (const Case& c : cases) {
