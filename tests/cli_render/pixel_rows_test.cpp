@@ -228,12 +228,13 @@ TEST(ColourMatrixTest, ACodedColourBecomesTheOtherMatrixsCodeOfIt) {
         }
 }
 
-// Lengths around the 8-sample step; in place as the frame conversions use it.
+// Lengths around the 8- and 16-sample steps; in place as the frame
+// conversions use it.
 TEST(ColourMatrixTest, OptimisedLoopsGiveTheReferenceBytesInPlaceToo) {
   std::mt19937 random(17);
   for (const auto& [from, to] : {std::pair{Matrix::kBt709, Matrix::kBt601}, std::pair{Matrix::kBt601, Matrix::kBt709}})
     for (const bool studio : {true, false})
-      for (size_t n : {0u, 1u, 7u, 8u, 9u, 17u, 640u}) {
+      for (size_t n : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 17u, 25u, 640u}) {
         const MatrixMap map = matrixMap(from, to, studio);
         const Bytes luma = randomBytes(random, 2 * n), cb = randomBytes(random, n), cr = randomBytes(random, n);
         Bytes y1(2 * n), u1(n), v1(n);
