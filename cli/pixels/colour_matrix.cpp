@@ -196,8 +196,11 @@ void convertRow(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, co
 // The same arithmetic in 256-bit registers. Unpacks and packs work within
 // each 128-bit half; the chroma is widened across the halves first, so the
 // sums come out in order, and the packed bytes are put in order with one
-// 64-bit permute.
+// 64-bit permute. Not on Windows, whose compiler does not keep the stack
+// aligned for 32-byte values passed between functions.
 
+#if !defined(_WIN32)
+#define HORAZ_MATRIX_AVX2 1
 #define HORAZ_AVX2 __attribute__((target("avx2")))
 
 constexpr int kQuartersInOrder = 0xD8;  // 64-bit quarters 0, 2, 1, 3
@@ -255,13 +258,16 @@ HORAZ_AVX2 size_t convertRowAvx2(const MatrixMap& m, const uint8_t* luma, const 
   }
   return i;
 }
+#endif
 
 // The AVX2 loop where the processor has it, then the SSE2 one on the rest.
 template <size_t kLumaPerChroma>
 void convertRowWidest(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, uint8_t* lumaOut,
                       uint8_t* cbOut, uint8_t* crOut, size_t chromaCount) {
-  const size_t done =
-      vector::hasAvx2() ? convertRowAvx2<kLumaPerChroma>(map, luma, cb, cr, lumaOut, cbOut, crOut, chromaCount) : 0;
+  size_t done = 0;
+#if defined(HORAZ_MATRIX_AVX2)
+  if (vector::hasAvx2()) done = convertRowAvx2<kLumaPerChroma>(map, luma, cb, cr, lumaOut, cbOut, crOut, chromaCount);
+#endif
   const size_t lumaDone = kLumaPerChroma * done;
   convertRow<kLumaPerChroma>(map, luma + lumaDone, cb + done, cr + done, lumaOut + lumaDone, cbOut + done, crOut + done,
                              chromaCount - done);
