@@ -208,17 +208,27 @@ HORAZ_AVX2 int32_t opaqueRunAvx2(const uint8_t* s, uint8_t* out, int32_t x, int3
 }
 
 // Writes `pattern` for eight pairs a step from p on while their surface
-// pixels are all `pixels`; returns where it stopped.
+// pixels are all `pixels`; returns where it stopped. A step where the run
+// ends writes the pairs before the first that differs and stops there, so
+// that a run ends on one branch whatever its length.
 HORAZ_AVX2 size_t opaquePairsAvx2(const uint8_t* s, size_t p, size_t end, uint8_t* out, uint64_t pixels,
                                   uint32_t pattern) {
   const __m256i surface = _mm256_set1_epi64x(static_cast<long long>(pixels));
   const __m256i pairs = _mm256_set1_epi32(static_cast<int>(pattern));
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   for (; p + 8 <= end; p += 8) {
     const auto* at = reinterpret_cast<const __m256i*>(s + p * 8);
-    const __m256i same = _mm256_and_si256(_mm256_cmpeq_epi64(_mm256_loadu_si256(at), surface),
-                                          _mm256_cmpeq_epi64(_mm256_loadu_si256(at + 1), surface));
-    if (_mm256_movemask_epi8(same) != -1) break;
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + p * 4), pairs);
+    const int same = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_cmpeq_epi64(_mm256_loadu_si256(at), surface))) |
+                     _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_cmpeq_epi64(_mm256_loadu_si256(at + 1), surface)))
+                         << 4;
+    auto* to = reinterpret_cast<__m256i*>(out + p * 4);
+    if (same == 0xFF) {
+      _mm256_storeu_si256(to, pairs);
+      continue;
+    }
+    const int run = std::countr_one(static_cast<unsigned>(same));
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(to), _mm256_cmpgt_epi32(_mm256_set1_epi32(run), lanes), pairs);
+    return p + static_cast<size_t>(run);
   }
   return p;
 }
@@ -475,7 +485,10 @@ struct YccRow {
   // that is not.
   static size_t repeatOpaque(const uint8_t* s, size_t p, size_t end, uint8_t* out, uint64_t pixels, uint32_t pattern) {
 #if defined(HORAZ_BLEND_AVX2)
-    if (hasAvx2()) p = opaquePairsAvx2(s, p, end, out, pixels, pattern);
+    if (hasAvx2()) {
+      p = opaquePairsAvx2(s, p, end, out, pixels, pattern);
+      if (p + 8 <= end) return p;  // stopped where the run ends
+    }
 #endif
 #if defined(__SSE2__)
     const __m128i surface = _mm_set1_epi64x(static_cast<long long>(pixels));
