@@ -119,11 +119,14 @@ struct Weights {
   __m128i luma, cb, cr;
 };
 
+// A (Cb, Cr) weight pair as the 32-bit lane a multiply-add takes it in: the
+// Cb weight in the low half, where the interleaved chroma has its Cb sample.
+int32_t weightPair(int16_t onCb, int16_t onCr) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(onCr)) << 16 | static_cast<uint16_t>(onCb));
+}
+
 Weights weightsOf(const MatrixMap& m) {
-  auto pair = [](int16_t onCb, int16_t onCr) {
-    return _mm_set1_epi32(
-        static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(onCr)) << 16 | static_cast<uint16_t>(onCb)));
-  };
+  auto pair = [](int16_t onCb, int16_t onCr) { return _mm_set1_epi32(weightPair(onCb, onCr)); };
   return {pair(m.lumaFromCb, m.lumaFromCr), pair(m.cbFromCb, m.cbFromCr), pair(m.crFromCb, m.crFromCr)};
 }
 
@@ -205,10 +208,7 @@ void convertRow(const MatrixMap& map, const uint8_t* luma, const uint8_t* cb, co
 
 constexpr int kQuartersInOrder = 0xD8;  // 64-bit quarters 0, 2, 1, 3
 
-HORAZ_AVX2 __m256i weightPair256(int16_t onCb, int16_t onCr) {
-  return _mm256_set1_epi32(
-      static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(onCr)) << 16 | static_cast<uint16_t>(onCb)));
-}
+HORAZ_AVX2 __m256i weightPair256(int16_t onCb, int16_t onCr) { return _mm256_set1_epi32(weightPair(onCb, onCr)); }
 
 HORAZ_AVX2 __m256i centredChroma16(const uint8_t* samples) {
   return _mm256_sub_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(samples))),
