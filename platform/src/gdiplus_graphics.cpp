@@ -82,10 +82,10 @@ bool fillWholePixels(GpGraphics& graphics, const ShapeBounds& bounds, ARGB colou
   // The area paintShape prepares: what is drawn over the rectangle later
   // then finds it prepared already, and a freshly cleared area is known to
   // need no saving.
-  PixelStore& store = *graphics.store;
-  store.prepare(touched);
   const PixelRect filled =
       PixelRect{int(device.left), int(device.top), int(device.right), int(device.bottom)}.intersected(graphics.area);
+  PixelStore& store = *graphics.store;
+  store.prepare(touched, filled);
   if (filled.empty()) return true;
   // One row is filled word by word; the others are copies of it, which the
   // C library makes with its widest stores.

@@ -184,6 +184,15 @@ bool allZero(const std::uint32_t* pixels, int count) {
   return any == 0;
 }
 
+// Whether pixels [left, right) of a row are zero, leaving out those in
+// [skipLeft, skipRight).
+bool zeroBesides(const std::uint32_t* pixels, int left, int right, int skipLeft, int skipRight) {
+  if (left >= right) return true;
+  if (skipLeft >= skipRight || skipRight <= left || skipLeft >= right) return allZero(pixels + left, right - left);
+  return (skipLeft <= left || allZero(pixels + left, skipLeft - left)) &&
+         (skipRight >= right || allZero(pixels + skipRight, right - skipRight));
+}
+
 // The first pixel in [x, end) that unpremultiplying changes, or end: zero
 // stays zero and opaque colour is the same in both forms, which is most of
 // what a clock leaves behind; only anti-aliased edges and translucent paint
@@ -215,7 +224,7 @@ void allowAvx2Scans(bool allowed) {
 #endif
 }
 
-void PixelStore::prepare(const PixelRect& wanted) {
+void PixelStore::prepare(const PixelRect& wanted, const PixelRect& overwritten) {
   const PixelRect area = wanted.intersected(bounds());
   std::lock_guard lock(sessionMutex);
   if (area.empty() || prepared.contains(area)) return;
@@ -227,13 +236,19 @@ void PixelStore::prepare(const PixelRect& wanted) {
 
   bool zeroSoFar = original.empty();
   if (zeroSoFar) {
+    // An opaque fill's own pixels need no look: what they hold goes. Were
+    // they not zero, the restore still finds them changed and gives back
+    // the fill's colour, which is what an opaque pixel is in either form.
+    const PixelRect skipped = overwritten.intersected(grown);
     for (int y = grown.top; y < grown.bottom && zeroSoFar; ++y) {
       const auto* pixels = reinterpret_cast<const std::uint32_t*>(row(y));
+      const bool skips = !skipped.empty() && y >= skipped.top && y < skipped.bottom;
+      const int skipLeft = skips ? skipped.left : 0, skipRight = skips ? skipped.right : 0;
       if (isOld(y)) {
-        zeroSoFar = allZero(pixels + grown.left, prepared.left - grown.left) &&
-                    allZero(pixels + prepared.right, grown.right - prepared.right);
+        zeroSoFar = zeroBesides(pixels, grown.left, prepared.left, skipLeft, skipRight) &&
+                    zeroBesides(pixels, prepared.right, grown.right, skipLeft, skipRight);
       } else {
-        zeroSoFar = allZero(pixels + grown.left, grown.width());
+        zeroSoFar = zeroBesides(pixels, grown.left, grown.right, skipLeft, skipRight);
       }
     }
     if (zeroSoFar) {

@@ -72,9 +72,11 @@ class PixelStore {
   // makes an area premultiplied (remembering the straight bytes it had), and
   // when the last session closes the prepared region goes back to straight
   // colour: pixels that no drawing changed get their old bytes back exactly.
+  // Pixels of `overwritten` are about to be replaced whole with opaque paint,
+  // so whatever they hold now is neither looked at nor needed back.
   void openSession();
   void closeSession();
-  void prepare(const PixelRect& area);
+  void prepare(const PixelRect& area, const PixelRect& overwritten = {});
 
  private:
   void restoreStraight();
