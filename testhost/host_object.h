@@ -54,7 +54,9 @@ class HostObject : public Interfaces... {
   virtual ~HostObject() { ledger_->objectDestroyed(); }
 
   // Counts a failable call; returns the injected failure, or kOk.
-  acf::Result enter(std::string_view operation) const { return ledger_->enter(operation); }
+  acf::Result enter(std::string_view operation, std::string_view subject = {}) const {
+    return ledger_->enter(operation, subject);
+  }
 
   // Lets a derived class answer more ids than its interfaces' own; it stores
   // the interface in *out and adds the reference itself.

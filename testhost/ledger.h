@@ -17,9 +17,10 @@ namespace horaz::testhost {
 // Thread-safe.
 class Ledger {
  public:
-  // Counts one failable host call named `operation` ("Parameter.GetValue").
+  // Counts one failable host call named `operation` ("Parameter.GetValue"),
+  // or "operation(subject)" when it has a subject (the parameter's name).
   // Returns the code to fail it with, or kOk to let it proceed.
-  acf::Result enter(std::string_view operation);
+  acf::Result enter(std::string_view operation, std::string_view subject = {});
 
   // Fails call number `callNumber` (1-based, counted from now on as from the
   // last reset) with `code`. 0 switches fault injection off.
@@ -40,7 +41,12 @@ class Ledger {
   int64_t liveObjects() const { return live_.load(); }
 
  private:
+  // Under mutex_: whether a call needs more than its count, which spares
+  // the usual call (no fault armed, nothing logged) the lock and its name.
+  void updateWatching();
+
   std::atomic<uint64_t> calls_{0};
+  std::atomic<bool> watching_{false};
   std::atomic<int64_t> live_{0};
   mutable std::mutex mutex_;
   uint64_t failingCall_ = 0;

@@ -39,7 +39,7 @@ class HostPanelControl final : public HostObject<acf::PanelControl> {
       : HostObject(std::move(ledger)), state_(std::move(state)), index_(index) {}
 
   acf::Result ACFCALL SetAvailability(int32_t available) override {
-    if (const acf::Result injected = enter("PanelControl.SetAvailability(" + name() + ")"); acf::failed(injected))
+    if (const acf::Result injected = enter("PanelControl.SetAvailability", name()); acf::failed(injected))
       return injected;
     std::lock_guard lock(state_->mutex);
     HostPanel::State::Control& control = state_->controls[index_];
@@ -81,7 +81,7 @@ acf::Result ACFCALL HostPanel::GetControl(const acf::Guid& controlId, acf::Panel
     index = state_->find(controlId);
     if (index >= 0) name = state_->controls[index].name;
   }
-  if (const acf::Result injected = enter("Panel.GetControl(" + name + ")"); acf::failed(injected)) return injected;
+  if (const acf::Result injected = enter("Panel.GetControl", name); acf::failed(injected)) return injected;
   if (index < 0) return kNoSuchControl;
   *out = make<HostPanelControl>(sharedLedger(), state_, static_cast<size_t>(index));
   return acf::kOk;

@@ -41,6 +41,13 @@ std::string ParameterStore::nameOf(const acf::Guid& id) const {
   return slot(id).definition.name;
 }
 
+std::optional<std::string> ParameterStore::nameIfDefined(const acf::Guid& id) const {
+  std::lock_guard lock(mutex_);
+  for (const Slot& s : slots_)
+    if (s.definition.id == id) return s.definition.name;
+  return std::nullopt;
+}
+
 acf::Guid ParameterStore::valueTypeOf(const acf::Guid& id) const {
   std::lock_guard lock(mutex_);
   return slot(id).definition.valueType;
@@ -189,11 +196,12 @@ void ParameterStore::notify(const acf::Guid& id) {
   for (auto& listener : listeners) listener(id);
 }
 
-HostParameter::HostParameter(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, acf::Guid id)
-    : HostObject(std::move(ledger)), store_(std::move(store)), id_(id), name_(store_->nameOf(id)) {}
+HostParameter::HostParameter(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, acf::Guid id,
+                             std::string name)
+    : HostObject(std::move(ledger)), store_(std::move(store)), id_(id), name_(std::move(name)) {}
 
 acf::Result HostParameter::GetInfo(acf::Guid* valueType, int32_t* size) {
-  if (const acf::Result injected = enter("Parameter.GetInfo(" + name_ + ")"); acf::failed(injected)) return injected;
+  if (const acf::Result injected = enter("Parameter.GetInfo", name_); acf::failed(injected)) return injected;
   if (!valueType || !size) return acf::kNullArgument;
   *valueType = store_->valueTypeOf(id_);
   *size = static_cast<int32_t>(store_->currentValue(id_).size());
@@ -202,12 +210,16 @@ acf::Result HostParameter::GetInfo(acf::Guid* valueType, int32_t* size) {
 
 acf::Result HostParameter::read(const char* operation, std::optional<double> time, const acf::Guid& valueType,
                                 void* value, int32_t size) {
-  if (const acf::Result injected = enter(std::string("Parameter.") + operation + "(" + name_ + ")");
-      acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter(operation, name_); acf::failed(injected)) return injected;
   if (!value) return acf::kNullArgument;
-  if (valueType != store_->valueTypeOf(id_)) return kWrongType;
-  const std::vector<uint8_t> bytes = time ? store_->valueAt(id_, *time) : store_->currentValue(id_);
+  std::vector<uint8_t> bytes;
+  {
+    // The type and the value in one look: a render reads dozens per frame.
+    std::lock_guard lock(store_->mutex_);
+    const ParameterStore::Slot& slot = store_->slot(id_);
+    if (valueType != slot.definition.valueType) return kWrongType;
+    bytes = store_->valueAtLocked(slot, time.value_or(store_->currentTime_));
+  }
   if (valueType == acf::value_type::kText) {
     // Texts are handed out as 8-bit text, cut to the buffer and terminated.
     if (size <= 0) return kWrongType;
@@ -223,9 +235,7 @@ acf::Result HostParameter::read(const char* operation, std::optional<double> tim
 
 acf::Result HostParameter::write(const char* operation, std::optional<double> time, const acf::Guid& valueType,
                                  const void* value, int32_t size) {
-  if (const acf::Result injected = enter(std::string("Parameter.") + operation + "(" + name_ + ")");
-      acf::failed(injected))
-    return injected;
+  if (const acf::Result injected = enter(operation, name_); acf::failed(injected)) return injected;
   if (!value) return acf::kNullArgument;
   if (valueType != store_->valueTypeOf(id_)) return kWrongType;
   std::vector<uint8_t> bytes;
@@ -246,16 +256,16 @@ acf::Result HostParameter::write(const char* operation, std::optional<double> ti
 }
 
 acf::Result HostParameter::GetValue(const acf::Guid& valueType, void* value, int32_t size) {
-  return read("GetValue", std::nullopt, valueType, value, size);
+  return read("Parameter.GetValue", std::nullopt, valueType, value, size);
 }
 acf::Result HostParameter::SetValue(const acf::Guid& valueType, const void* value, int32_t size) {
-  return write("SetValue", std::nullopt, valueType, value, size);
+  return write("Parameter.SetValue", std::nullopt, valueType, value, size);
 }
 acf::Result HostParameter::GetValueAtTime(double time, const acf::Guid& valueType, void* value, int32_t size) {
-  return read("GetValueAtTime", time, valueType, value, size);
+  return read("Parameter.GetValueAtTime", time, valueType, value, size);
 }
 acf::Result HostParameter::SetValueAtTime(double time, const acf::Guid& valueType, const void* value, int32_t size) {
-  return write("SetValueAtTime", time, valueType, value, size);
+  return write("Parameter.SetValueAtTime", time, valueType, value, size);
 }
 int32_t HostParameter::GetFlag() { return store_->flag(id_); }
 
@@ -278,12 +288,13 @@ acf::Result HostParameterSet::GetInputAccessor(int32_t, const acf::Guid&, const 
 acf::Result HostParameterSet::GetParameter(const acf::Guid& parameterId, const acf::Guid& iid, void** out) {
   if (!out) return acf::kNullArgument;
   *out = nullptr;
-  const std::string name = store_->has(parameterId) ? store_->nameOf(parameterId) : acf::toString(parameterId);
-  if (const acf::Result injected = enter("ParameterSet.GetParameter(" + name + ")"); acf::failed(injected))
+  std::optional<std::string> name = store_->nameIfDefined(parameterId);
+  if (const acf::Result injected = enter("ParameterSet.GetParameter", name ? *name : acf::toString(parameterId));
+      acf::failed(injected))
     return injected;
-  if (!store_->has(parameterId)) return acf::kNoInterface;
+  if (!name) return acf::kNoInterface;
   if (iid != acf::Parameter::kId && iid != acf::IUnknown::kId) return acf::kNoInterface;
-  *out = static_cast<acf::Parameter*>(make<HostParameter>(sharedLedger(), store_, parameterId));
+  *out = static_cast<acf::Parameter*>(make<HostParameter>(sharedLedger(), store_, parameterId, std::move(*name)));
   return acf::kOk;
 }
 

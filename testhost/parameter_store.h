@@ -34,6 +34,7 @@ class ParameterStore {
   bool has(const acf::Guid& id) const;
   std::optional<acf::Guid> idOf(const std::string& name) const;
   std::string nameOf(const acf::Guid& id) const;
+  std::optional<std::string> nameIfDefined(const acf::Guid& id) const;
   acf::Guid valueTypeOf(const acf::Guid& id) const;
   std::vector<acf::Guid> ids() const;
 
@@ -97,7 +98,7 @@ class HostParameter final : public HostObject<acf::Parameter> {
  public:
   static constexpr acf::Result kWrongType = acf::makeFailure(0x80070057u);
 
-  HostParameter(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, acf::Guid id);
+  HostParameter(std::shared_ptr<Ledger> ledger, std::shared_ptr<ParameterStore> store, acf::Guid id, std::string name);
 
   acf::Result ACFCALL GetInfo(acf::Guid* valueType, int32_t* size) override;
   acf::Result ACFCALL GetValue(const acf::Guid& valueType, void* value, int32_t size) override;
