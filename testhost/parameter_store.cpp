@@ -26,7 +26,7 @@ void ParameterStore::define(Definition definition) {
 
 bool ParameterStore::has(const acf::Guid& id) const {
   std::lock_guard lock(mutex_);
-  return std::any_of(slots_.begin(), slots_.end(), [&](const Slot& s) { return s.definition.id == id; });
+  return findSlot(id) != nullptr;
 }
 
 std::optional<acf::Guid> ParameterStore::idOf(const std::string& name) const {
@@ -43,8 +43,7 @@ std::string ParameterStore::nameOf(const acf::Guid& id) const {
 
 std::optional<std::string> ParameterStore::nameIfDefined(const acf::Guid& id) const {
   std::lock_guard lock(mutex_);
-  for (const Slot& s : slots_)
-    if (s.definition.id == id) return s.definition.name;
+  if (const Slot* found = findSlot(id)) return found->definition.name;
   return std::nullopt;
 }
 
@@ -60,9 +59,14 @@ std::vector<acf::Guid> ParameterStore::ids() const {
   return out;
 }
 
-const ParameterStore::Slot& ParameterStore::slot(const acf::Guid& id) const {
+const ParameterStore::Slot* ParameterStore::findSlot(const acf::Guid& id) const {
   for (const Slot& s : slots_)
-    if (s.definition.id == id) return s;
+    if (s.definition.id == id) return &s;
+  return nullptr;
+}
+
+const ParameterStore::Slot& ParameterStore::slot(const acf::Guid& id) const {
+  if (const Slot* found = findSlot(id)) return *found;
   throw std::out_of_range("no parameter " + acf::toString(id));
 }
 

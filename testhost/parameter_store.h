@@ -78,7 +78,8 @@ class ParameterStore {
     std::map<double, std::vector<uint8_t>> keyframes;
     int32_t flag = 1;
   };
-  const Slot& slot(const acf::Guid& id) const;
+  const Slot* findSlot(const acf::Guid& id) const;  // null when not defined
+  const Slot& slot(const acf::Guid& id) const;      // throws when not defined
   Slot& slot(const acf::Guid& id);
   std::vector<uint8_t> valueAtLocked(const Slot& slot, double time) const;
   void notify(const acf::Guid& id);
