@@ -146,6 +146,14 @@ std::vector<uint8_t> ParameterStore::valueAt(const acf::Guid& id, double time) c
   return valueAtLocked(slot(id), time);
 }
 
+std::optional<std::vector<uint8_t>> ParameterStore::valueOfType(const acf::Guid& id, const acf::Guid& valueType,
+                                                                std::optional<double> time) const {
+  std::lock_guard lock(mutex_);
+  const Slot& s = slot(id);
+  if (valueType != s.definition.valueType) return std::nullopt;
+  return valueAtLocked(s, time.value_or(currentTime_));
+}
+
 std::vector<uint8_t> ParameterStore::currentValue(const acf::Guid& id) const {
   std::lock_guard lock(mutex_);
   return valueAtLocked(slot(id), currentTime_);
@@ -216,14 +224,9 @@ acf::Result HostParameter::read(const char* operation, std::optional<double> tim
                                 void* value, int32_t size) {
   if (const acf::Result injected = enter(operation, name_); acf::failed(injected)) return injected;
   if (!value) return acf::kNullArgument;
-  std::vector<uint8_t> bytes;
-  {
-    // The type and the value in one look: a render reads dozens per frame.
-    std::lock_guard lock(store_->mutex_);
-    const ParameterStore::Slot& slot = store_->slot(id_);
-    if (valueType != slot.definition.valueType) return kWrongType;
-    bytes = store_->valueAtLocked(slot, time.value_or(store_->currentTime_));
-  }
+  const std::optional<std::vector<uint8_t>> read = store_->valueOfType(id_, valueType, time);
+  if (!read) return kWrongType;
+  const std::vector<uint8_t>& bytes = *read;
   if (valueType == acf::value_type::kText) {
     // Texts are handed out as 8-bit text, cut to the buffer and terminated.
     if (size <= 0) return kWrongType;

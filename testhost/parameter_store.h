@@ -55,6 +55,10 @@ class ParameterStore {
   std::vector<uint8_t> valueAt(const acf::Guid& id, double time) const;
   // The value without a time: at the store's current time.
   std::vector<uint8_t> currentValue(const acf::Guid& id) const;
+  // The value at `time` (without one, the current time), or nothing when
+  // the parameter's value type is not `valueType`: one look for a read.
+  std::optional<std::vector<uint8_t>> valueOfType(const acf::Guid& id, const acf::Guid& valueType,
+                                                  std::optional<double> time) const;
   void setCurrentTime(double time);
 
   // Typed conveniences.
@@ -88,8 +92,6 @@ class ParameterStore {
   std::vector<Slot> slots_;
   double currentTime_ = 0.0;
   std::vector<std::function<void(const acf::Guid&)>> listeners_;
-
-  friend class HostParameter;
 };
 
 // One parameter as the plug-in sees it. Reads copy at most `size` bytes; a
