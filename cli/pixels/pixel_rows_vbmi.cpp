@@ -115,7 +115,9 @@ HORAZ_VBMI inline __m512i twoHalves(const uint8_t* low, const uint8_t* high) {
   return _mm512_shuffle_i64x2(_mm512_castsi256_si512(first), _mm512_castsi256_si512(second), 0x44);
 }
 
-template <bool kExpand>
+// kBetweenRows: the chroma lies between two rows (4:2:0) and is weighed
+// from both; otherwise (4:2:2) the row's own samples are taken as they are.
+template <bool kExpand, bool kBetweenRows>
 HORAZ_VBMI void packLoop(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, uint8_t* out, size_t& p,
                          size_t pairs) {
   const size_t l = layoutIndex(layout);
@@ -126,9 +128,11 @@ HORAZ_VBMI void packLoop(PairLayout layout, const uint8_t* luma, const ChromaSou
     chromaMap = lookupOf(RangeMap::kChromaToFull);
   }
   for (; p + 32 <= pairs; p += 32) {
-    const __m512i nearer = twoHalves(chroma.cbNear + p, chroma.crNear + p);
-    const __m512i farther = twoHalves(chroma.cbFar + p, chroma.crFar + p);
-    __m512i c = _mm512_avg_epu8(nearer, _mm512_avg_epu8(nearer, farther));
+    __m512i c = twoHalves(chroma.cbNear + p, chroma.crNear + p);
+    if constexpr (kBetweenRows) {
+      const __m512i farther = twoHalves(chroma.cbFar + p, chroma.crFar + p);
+      c = _mm512_avg_epu8(c, _mm512_avg_epu8(c, farther));
+    }
     __m512i y = load512(luma + 2 * p);
     if constexpr (kExpand) {
       c = lookUp(c, chromaMap);
@@ -174,10 +178,11 @@ bool hasVbmi() {
 void packRowVbmi(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
                  size_t pairs) {
   size_t p = 0;
+  const bool betweenRows = chroma.cbNear != chroma.cbFar || chroma.crNear != chroma.crFar;
   if (expand)
-    packLoop<true>(layout, luma, chroma, out, p, pairs);
+    (betweenRows ? packLoop<true, true> : packLoop<true, false>)(layout, luma, chroma, out, p, pairs);
   else
-    packLoop<false>(layout, luma, chroma, out, p, pairs);
+    (betweenRows ? packLoop<false, true> : packLoop<false, false>)(layout, luma, chroma, out, p, pairs);
   const ChromaSource rest{chroma.cbNear + p, chroma.cbFar + p, chroma.crNear + p, chroma.crFar + p};
   packRowAvx2(layout, luma + 2 * p, rest, expand, out + 4 * p, pairs - p);
 }
