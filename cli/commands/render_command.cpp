@@ -247,6 +247,7 @@ int render(const RenderOptions& options, Streams streams) {
   clip.frameCount = shape.frameCount.value_or(std::numeric_limits<int64_t>::max());
   clip.threads =
       options.threads > 0 ? options.threads : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  clip.adaptThreads = options.threads == 0;
   clip.encoding = plan.encoding();
   clip.coding = plan.coding;
 

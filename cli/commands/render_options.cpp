@@ -190,11 +190,11 @@ constexpr std::array kFrameOptions{
 };
 
 constexpr std::array kRunningOptions{
-    RenderOption{"", "--threads", "N", "frames rendered at once (default: one per core)",
-                 [](RenderOptions& o, std::string_view v) {
-                   o.threads =
-                       static_cast<int32_t>(wholeNumber("--threads", "a whole number from 1 to 256", v, 1, 256));
-                 }},
+    RenderOption{
+        "", "--threads", "N", "frames rendered at once (default: up to one per core, as many as write frames faster)",
+        [](RenderOptions& o, std::string_view v) {
+          o.threads = static_cast<int32_t>(wholeNumber("--threads", "a whole number from 1 to 256", v, 1, 256));
+        }},
     RenderOption{"-q", "--quiet", "", "no progress bar (it shows only on a terminal anyway)",
                  [](RenderOptions& o, std::string_view) { o.quiet = true; }},
     RenderOption{"-h", "--help", "", "this text", [](RenderOptions& o, std::string_view) { o.help = true; }},

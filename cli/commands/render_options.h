@@ -36,7 +36,7 @@ struct RenderOptions {
   bool bottomUp = false;
   std::string input = "pattern";
   std::string output;
-  int32_t threads = 0;  // 0: one per core
+  int32_t threads = 0;  // 0: up to one per core, as many as pay
   bool quiet = false;
   std::optional<std::string> contactSheet;
   bool noAudio = false;

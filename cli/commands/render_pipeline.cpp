@@ -1,5 +1,7 @@
 #include "cli/commands/render_pipeline.h"
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -9,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/commands/worker_scaling.h"
 #include "cli/media/png_io.h"
 #include "cli/media/y4m.h"
 #include "cli/pixels/frame_conversion.h"
@@ -54,8 +57,10 @@ class WorkerPool {
       state.input = host.makeFrame(plan.width, plan.height, plan.format);
       if (plan.encoding != FrameEncoding::kRaw) state.output = host.makeFrame(plan.width, plan.height, plan.format);
     }
+    active_ = plan.threads;
     try {
-      for (WorkerState& state : states_) threads_.push_back(startBackgroundThread([this, &state] { work(state); }));
+      for (size_t index = 0; index < states_.size(); ++index)
+        threads_.push_back(startBackgroundThread([this, index] { work(index, states_[index]); }));
     } catch (...) {
       stop();
       throw;
@@ -69,7 +74,18 @@ class WorkerPool {
       std::lock_guard lock(mutex_);
       pending_.push_back(job);
     }
-    workAvailable_.notify_one();
+    // All: a worker beyond the active count would take the wake-up and go
+    // back to sleep.
+    workAvailable_.notify_all();
+  }
+
+  // Only workers 0 .. count - 1 take new jobs from now on.
+  void setActive(int32_t count) {
+    {
+      std::lock_guard lock(mutex_);
+      active_ = count;
+    }
+    workAvailable_.notify_all();
   }
 
   // Waits until `job` is done or a tenth of a second has passed.
@@ -89,12 +105,13 @@ class WorkerPool {
     threads_.clear();
   }
 
-  void work(WorkerState& state) {
+  void work(size_t index, WorkerState& state) {
     for (;;) {
       Job* job = nullptr;
       {
         std::unique_lock lock(mutex_);
-        workAvailable_.wait(lock, [&] { return stopping_ || !pending_.empty(); });
+        workAvailable_.wait(lock,
+                            [&] { return stopping_ || (!pending_.empty() && index < static_cast<size_t>(active_)); });
         if (stopping_) return;
         job = pending_.front();
         pending_.pop_front();
@@ -151,8 +168,13 @@ class WorkerPool {
   std::condition_variable workAvailable_;
   std::condition_variable jobDone_;
   std::deque<Job*> pending_;
+  int32_t active_ = 1;
   bool stopping_ = false;
 };
+
+double steadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 // The frame's memory rows back to back: its buffer itself, as the
 // reference host's frames here have no padding between rows.
@@ -186,7 +208,9 @@ void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, const
 
 int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource& source, FrameSink& sink,
                    ContactSheet* sheet, ProgressBar& progress) {
-  const size_t maxInFlight = 2 * static_cast<size_t>(plan.threads) + 1;
+  WorkerScaling scaling(plan.adaptThreads ? plan.threads : 1);
+  auto activeWorkers = [&] { return plan.adaptThreads ? scaling.active() : plan.threads; };
+  const auto cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   // Jobs and frames outlive the pool: declared first, destroyed last (and
   // all before the host).
   std::deque<std::unique_ptr<Job>> inFlight;
@@ -197,13 +221,23 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
   // the job until then.
   std::vector<CountedRef<testhost::HostFrame>> freeFrames;
   if (plan.encoding == FrameEncoding::kRaw)
-    for (size_t i = 0; i < maxInFlight; ++i) freeFrames.push_back(host.makeFrame(plan.width, plan.height, plan.format));
+    for (int32_t i = 0; i <= plan.threads; ++i)
+      freeFrames.push_back(host.makeFrame(plan.width, plan.height, plan.format));
   WorkerPool pool(host, plan, sheet);
+  // This thread reads ahead while a core has no worker.
+  auto putToWork = [&] {
+    pool.setActive(activeWorkers());
+    source.readOnCallingThread(activeWorkers() < cores);
+  };
+  putToWork();
   int64_t read = 0;
   int64_t written = 0;
   bool inputEnded = false;
   for (;;) {
     throwIfInterrupted();
+    // A frame for each worker and the next one read ahead: more would only
+    // spread the frames' memory beyond the cache.
+    const size_t maxInFlight = static_cast<size_t>(activeWorkers()) + 1;
     while (!inputEnded && read < plan.frameCount && inFlight.size() < maxInFlight) {
       std::shared_ptr<const SourceFrame> frame = source.next(read);
       if (!frame) {
@@ -240,6 +274,11 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
     spare.push_back(std::move(inFlight.front()));
     inFlight.pop_front();
     progress.update(++written);
+    if (plan.adaptThreads) {
+      const int32_t before = scaling.active();
+      scaling.frameWritten(steadySeconds());
+      if (scaling.active() != before) putToWork();
+    }
   }
   return written;
 }

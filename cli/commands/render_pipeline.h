@@ -25,6 +25,9 @@ struct ClipPlan {
   int64_t firstNumber = 0;  // the clip frame number of frame 0 (PNG names)
   int64_t frameCount = 0;   // at most; a Y4M input may end sooner
   int32_t threads = 1;
+  // Whether `threads` is only the most: fewer work while more would not
+  // write frames faster (see WorkerScaling).
+  bool adaptThreads = false;
   FrameEncoding encoding = FrameEncoding::kY4m;
   PlaneCoding coding;  // of Y4M output
 };
@@ -32,9 +35,10 @@ struct ClipPlan {
 // Renders frames in parallel and writes them in order: the calling thread
 // reads the input and writes the output; `plan.threads` workers, each with
 // its own effect instance and pair of host frames, fill the input frame,
-// render and encode. At most 2 x threads + 1 frames are in flight, so memory
-// stays bounded whatever the clip's length. Returns the number of frames
-// written. Throws what a worker, the input or the sink threw, or Interrupted.
+// render and encode. At most one frame per working worker and one more are
+// in flight, so memory stays bounded whatever the clip's length. Returns the
+// number of frames written. Throws what a worker, the input or the sink
+// threw, or Interrupted.
 int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource& source, FrameSink& sink,
                    ContactSheet* sheet, ProgressBar& progress);
 

@@ -47,7 +47,8 @@ class PatternFrame final : public SourceFrame {
 
 // A frame of a Y4M file, read by the worker that fills it: into a picture
 // each worker keeps, so the read lands in memory it already has and the
-// conversion finds the bytes still in its cache.
+// conversion finds the bytes still in its cache. Used while every core has
+// a worker: the reads then go on in parallel.
 class FileFrame final : public SourceFrame {
  public:
   FileFrame(std::shared_ptr<const Y4mFile> file, int64_t index) : file_(std::move(file)), index_(index) {}
@@ -72,12 +73,18 @@ class Y4mFileSource final : public FrameSource {
   const Properties& properties() const override { return properties_; }
   std::shared_ptr<const SourceFrame> next(int64_t index) override {
     if (index >= file_->frameCount()) return nullptr;
-    return std::make_shared<FileFrame>(file_, index);
+    if (!readHere_) return std::make_shared<FileFrame>(file_, index);
+    std::unique_ptr<YuvPicture> picture = pool_->take();
+    file_->read(index, *picture);
+    return std::make_shared<YuvFrame>(std::move(picture), pool_);
   }
   void setSize(int32_t, int32_t) override {}
+  void readOnCallingThread(bool yes) override { readHere_ = yes; }
 
  private:
   std::shared_ptr<Y4mFile> file_;
+  bool readHere_ = true;
+  std::shared_ptr<PicturePool> pool_ = std::make_shared<PicturePool>();
   Properties properties_;
 };
 

@@ -44,6 +44,12 @@ class FrameSource {
   virtual const Properties& properties() const = 0;
   // Frame `index` (0-based, asked in order); null at the end of the input.
   virtual std::shared_ptr<const SourceFrame> next(int64_t index) = 0;
+  // Whether next() reads the frame's bytes itself (the default) or leaves
+  // them to the worker that fills it: itself while the caller has a core of
+  // its own, so that the reading overlaps the workers' rendering; the
+  // workers while every core renders, so that they share the reading out.
+  // Sources that must read in order (streams) always read in next().
+  virtual void readOnCallingThread(bool) {}
   // Called once the size of the render is fixed (generated inputs take it).
   virtual void setSize(int32_t width, int32_t height) = 0;
 };

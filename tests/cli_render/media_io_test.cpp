@@ -276,15 +276,19 @@ TEST(Y4mTest, AFileCutShortWhileReadIsReported) {
 
   std::vector<std::string> notes;
   const std::unique_ptr<FrameSource> source = openSource(path, notes);
-  const std::shared_ptr<const SourceFrame> first = source->next(0), last = source->next(4);
   ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(bytes.size() - 2 * static_cast<size_t>(frameBytes))), 0);
   FrameHolder holder(header.width, header.height, FrameFormat{PixelFormat::kCbYCrY});
-  EXPECT_NO_THROW(first->fill(*holder.frame));
-  try {
-    last->fill(*holder.frame);
-    ADD_FAILURE() << "a frame the file lost was filled";
-  } catch (const std::runtime_error& error) {
-    EXPECT_NE(std::string(error.what()).find("the file got shorter while read"), std::string::npos) << error.what();
+  // Read where the frame is asked for, or by the worker that fills it.
+  for (const bool readOnCallingThread : {true, false}) {
+    SCOPED_TRACE(readOnCallingThread ? "read by next()" : "read by fill()");
+    source->readOnCallingThread(readOnCallingThread);
+    EXPECT_NO_THROW(source->next(0)->fill(*holder.frame));
+    try {
+      source->next(4)->fill(*holder.frame);
+      ADD_FAILURE() << "a frame the file lost was read";
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find("the file got shorter while read"), std::string::npos) << error.what();
+    }
   }
 }
 

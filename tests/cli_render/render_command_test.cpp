@@ -144,6 +144,27 @@ TEST(RenderCommandTest, VideoFilesGoThroughFfmpegWhenItIsThere) {
 
 // The clock type 3 draws nothing: the frames come out as they went in, in
 // every layout and row order, also with fields.
+// By default the number of workers changes along the clip (50 frames take
+// it through a round of timing one worker and then all of them); the frames
+// are the same bytes, in the same order, whoever rendered them.
+TEST(RenderCommandTest, TheFramesDoNotDependOnHowManyThreadsRenderThem) {
+  TemporaryFolder folder;
+  ASSERT_EQ(runTool({"render", "-q", "--size", "64x36", "--frames", "50", "--format", "cbycry", "-o", "in.y4m"},
+                    folder.path())
+                .exitCode,
+            0);
+  std::vector<uint8_t> first;
+  for (const Arguments& threads : {Arguments{"--threads", "1"}, Arguments{"--threads", "3"}, Arguments{}}) {
+    const ToolRun run =
+        runTool(with({"render", "-q", "-i", "in.y4m", "--clock", "analog", "-o", "out.y4m"}, threads), folder.path());
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::vector<uint8_t> bytes = readBytes(folder / "out.y4m");
+    if (first.empty()) first = bytes;
+    EXPECT_EQ(bytes, first) << (threads.empty() ? "default" : threads[1]);
+  }
+  EXPECT_EQ(readY4m(folder / "out.y4m").frames, 50);
+}
+
 TEST(RenderCommandTest, ClockTypeThreeLeavesTheInputBytesUnchanged) {
   struct Case {
     std::string format;
