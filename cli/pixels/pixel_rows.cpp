@@ -583,7 +583,7 @@ void packRowSse2(PairLayout layout, const uint8_t* luma, const ChromaSource& chr
 void packRowAvx2(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
                  size_t pairs) {
   size_t p = 0;
-  const bool betweenRows = chroma.cbNear != chroma.cbFar || chroma.crNear != chroma.crFar;
+  const bool betweenRows = chroma.betweenRows();
   if (expand)
     (betweenRows ? packRowAvx2Loop<true, true> : packRowAvx2Loop<true, false>)(layout, luma, chroma, out, p, pairs);
   else

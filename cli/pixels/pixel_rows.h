@@ -55,6 +55,9 @@ struct ChromaSource {
   const uint8_t* cbFar;
   const uint8_t* crNear;
   const uint8_t* crFar;
+
+  // 4:2:0: two rows to weigh; 4:2:2 gives one row as both.
+  bool betweenRows() const { return cbNear != cbFar || crNear != crFar; }
 };
 
 // Planar samples of `pairs` pairs (luma holds 2 x pairs) into packed pairs,

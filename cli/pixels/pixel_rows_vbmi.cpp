@@ -178,7 +178,7 @@ bool hasVbmi() {
 void packRowVbmi(PairLayout layout, const uint8_t* luma, const ChromaSource& chroma, bool expand, uint8_t* out,
                  size_t pairs) {
   size_t p = 0;
-  const bool betweenRows = chroma.cbNear != chroma.cbFar || chroma.crNear != chroma.crFar;
+  const bool betweenRows = chroma.betweenRows();
   if (expand)
     (betweenRows ? packLoop<true, true> : packLoop<true, false>)(layout, luma, chroma, out, p, pairs);
   else
