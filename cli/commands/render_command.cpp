@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <limits>
 #include <ostream>
-#include <thread>
 
 #include "cli/commands/render_options.h"
 #include "cli/commands/render_pipeline.h"
@@ -245,8 +244,7 @@ int render(const RenderOptions& options, Streams streams) {
   clip.firstTime = static_cast<double>(options.start) + timeOffset;
   clip.firstNumber = options.start;
   clip.frameCount = shape.frameCount.value_or(std::numeric_limits<int64_t>::max());
-  clip.threads =
-      options.threads > 0 ? options.threads : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  clip.threads = options.threads > 0 ? options.threads : processorCores();
   clip.adaptThreads = options.threads == 0;
   clip.encoding = plan.encoding();
   clip.coding = plan.coding;

@@ -57,7 +57,6 @@ class WorkerPool {
       state.input = host.makeFrame(plan.width, plan.height, plan.format);
       if (plan.encoding != FrameEncoding::kRaw) state.output = host.makeFrame(plan.width, plan.height, plan.format);
     }
-    active_ = plan.threads;
     try {
       for (size_t index = 0; index < states_.size(); ++index)
         threads_.push_back(startBackgroundThread([this, index] { work(index, states_[index]); }));
@@ -206,11 +205,12 @@ void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, const
   }
 }
 
+int32_t processorCores() { return static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency())); }
+
 int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource& source, FrameSink& sink,
                    ContactSheet* sheet, ProgressBar& progress) {
-  WorkerScaling scaling(plan.adaptThreads ? plan.threads : 1);
-  auto activeWorkers = [&] { return plan.adaptThreads ? scaling.active() : plan.threads; };
-  const auto cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  WorkerScaling scaling(plan.threads, plan.adaptThreads);
+  const int32_t cores = processorCores();
   // Jobs and frames outlive the pool: declared first, destroyed last (and
   // all before the host).
   std::deque<std::unique_ptr<Job>> inFlight;
@@ -226,8 +226,8 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
   WorkerPool pool(host, plan, sheet);
   // This thread reads ahead while a core has no worker.
   auto putToWork = [&] {
-    pool.setActive(activeWorkers());
-    source.readOnCallingThread(activeWorkers() < cores);
+    pool.setActive(scaling.active());
+    source.readOnCallingThread(scaling.active() < cores);
   };
   putToWork();
   int64_t read = 0;
@@ -237,7 +237,7 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
     throwIfInterrupted();
     // A frame for each worker and the next one read ahead: more would only
     // spread the frames' memory beyond the cache.
-    const size_t maxInFlight = static_cast<size_t>(activeWorkers()) + 1;
+    const size_t maxInFlight = static_cast<size_t>(scaling.active()) + 1;
     while (!inputEnded && read < plan.frameCount && inFlight.size() < maxInFlight) {
       std::shared_ptr<const SourceFrame> frame = source.next(read);
       if (!frame) {
@@ -274,11 +274,9 @@ int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource
     spare.push_back(std::move(inFlight.front()));
     inFlight.pop_front();
     progress.update(++written);
-    if (plan.adaptThreads) {
-      const int32_t before = scaling.active();
-      scaling.frameWritten(steadySeconds());
-      if (scaling.active() != before) putToWork();
-    }
+    const int32_t before = scaling.active();
+    scaling.frameWritten(steadySeconds());
+    if (scaling.active() != before) putToWork();
   }
   return written;
 }

@@ -42,6 +42,10 @@ struct ClipPlan {
 int64_t renderClip(testhost::RenderHost& host, const ClipPlan& plan, FrameSource& source, FrameSink& sink,
                    ContactSheet* sheet, ProgressBar& progress);
 
+// The processor's cores (at least 1): the most workers a render runs by
+// default.
+int32_t processorCores();
+
 // The bytes `encoding` makes of a rendered frame, in `out` (whose capacity
 // is reused).
 void encodeFrame(const testhost::HostFrame& frame, FrameEncoding encoding, const PlaneCoding& coding,

@@ -4,7 +4,8 @@
 
 namespace horaz::cli {
 
-WorkerScaling::WorkerScaling(int32_t most) : most_(std::max(1, most)) {}
+WorkerScaling::WorkerScaling(int32_t most, bool adapts)
+    : most_(std::max(1, most)), adapts_(adapts && most_ > 1), active_(adapts_ ? 1 : most_) {}
 
 void WorkerScaling::enter(Phase phase, int32_t workers) {
   phase_ = phase;
@@ -13,7 +14,7 @@ void WorkerScaling::enter(Phase phase, int32_t workers) {
 }
 
 void WorkerScaling::frameWritten(double seconds) {
-  if (most_ == 1) return;
+  if (!adapts_) return;
   ++framesInPhase_;
   switch (phase_) {
     case Phase::kSettlingOne:

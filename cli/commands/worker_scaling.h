@@ -25,7 +25,8 @@ class WorkerScaling {
   // All workers are kept when they take at most this share of one worker's time.
   static constexpr double kWorthwhile = 0.85;
 
-  explicit WorkerScaling(int32_t most);
+  // `adapts` false: all `most` workers, always (the user chose the count).
+  WorkerScaling(int32_t most, bool adapts);
 
   int32_t active() const { return active_; }
   // Called as each frame is written, with a steady clock in seconds.
@@ -36,7 +37,8 @@ class WorkerScaling {
   void enter(Phase phase, int32_t workers);
 
   int32_t most_;
-  int32_t active_ = 1;
+  bool adapts_;
+  int32_t active_;
   Phase phase_ = Phase::kSettlingOne;
   int64_t framesInPhase_ = 0;
   double phaseStart_ = 0.0;

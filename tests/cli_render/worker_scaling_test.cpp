@@ -18,7 +18,7 @@ using Scaling = WorkerScaling;
 // frame)`; the active count before each frame.
 std::vector<int32_t> activeCounts(int32_t most, int64_t frames,
                                   const std::function<double(int32_t, int64_t)>& secondsPerFrame) {
-  Scaling scaling(most);
+  Scaling scaling(most, true);
   std::vector<int32_t> counts;
   double now = 100.0;
   for (int64_t frame = 0; frame < frames; ++frame) {
@@ -52,6 +52,10 @@ TEST(WorkerScaling, KeepsAllWorkersOnlyWhileTheyWriteFramesClearlyFaster) {
       {"the work changes after the first round", 2, changesLater, 2, 1},
       {"one core never tries more", 1, arithmetic, 1, 1},
   };
+  // A count the user chose is kept whatever the frames take.
+  Scaling chosen(3, false);
+  chosen.frameWritten(1.0);
+  EXPECT_EQ(chosen.active(), 3);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::vector<int32_t> counts = activeCounts(c.most, kSecondRound + 1, c.secondsPerFrame);
